@@ -1,0 +1,12 @@
+// Test main for programs that need Qt: widgets run on the offscreen platform, so that
+// tests (and test discovery) work without a display.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
