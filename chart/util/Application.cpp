@@ -5,9 +5,13 @@ TVxApplication& TVxApplication::Instance() {
     return instance;
 }
 
-void TVxApplication::RegisterForm(QObject* Form) { Add(FForms, Form); }
+void TVxApplication::RegisterForm(QObject* Form) {
+    Add(FForms, Form);
+}
 
-void TVxApplication::RegisterDataModule(QObject* DataModule) { Add(FDataModules, DataModule); }
+void TVxApplication::RegisterDataModule(QObject* DataModule) {
+    Add(FDataModules, DataModule);
+}
 
 void TVxApplication::Unregister(QObject* Object) {
     FForms.removeAll(Object);

@@ -8,7 +8,6 @@
 
 #include <QObject>
 #include <QString>
-
 #include <vector>
 
 /// What happened to a component a Notification is about.

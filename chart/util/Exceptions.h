@@ -2,10 +2,9 @@
 // The chart library's exceptions. Every failure of the library is one of these and
 // carries only its message text.
 
+#include <QString>
 #include <stdexcept>
 #include <string>
-
-#include <QString>
 
 /// The library's general exception: a message and nothing else.
 class EVxException : public std::runtime_error {

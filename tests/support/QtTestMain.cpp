@@ -1,7 +1,6 @@
 // Test main for programs that need Qt: widgets run on the offscreen platform, so that
 // tests (and test discovery) work without a display.
 #include <QApplication>
-
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {

@@ -1,10 +1,9 @@
-#include "util/Application.h"
 #include "util/Component.h"
 
+#include "util/Application.h"
+
 #include <QPointer>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace {

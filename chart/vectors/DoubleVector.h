@@ -1,0 +1,61 @@
+#pragma once
+// The double vector component a program places: bulk loading, optional binding to a
+// field of a data source, and (elsewhere) persistence.
+
+#include "vectors/CustomDoubleVector.h"
+#include "vectors/DataSource.h"
+
+#include <memory>
+#include <span>
+
+class TVxDoubleVector : public TVxCustomDoubleVector {
+    Q_OBJECT
+    Q_PROPERTY(bool PersistentValues READ PersistentValues WRITE SetPersistentValues)
+    Q_PROPERTY(QString DataField READ DataField WRITE SetDataField)
+    Q_PROPERTY(TVxDataSource* DataSource READ DataSource WRITE SetDataSource)
+
+public:
+    explicit TVxDoubleVector(QObject* AOwner = nullptr);
+    ~TVxDoubleVector() override;
+
+    /// Appends all values (converted to double), then resets the statistics.
+    void AddRange(std::span<const double> Values);
+    void AddRange(std::span<const float> Values);
+    void AddRange(std::span<const int32_t> Values);
+    void AddRange(std::span<const long double> Values);
+
+    /// Adopts Values as the storage: count and capacity become its length.
+    void SetInternalArray(std::vector<double> Values);
+    /// The values (count elements).
+    std::span<const double> InternalArray() const { return {Values(), size_t(FCount)}; }
+
+    /// Store the values with the form that holds the vector.
+    bool PersistentValues() const { return FPersistentValues; }
+    void SetPersistentValues(bool Value) { FPersistentValues = Value; }
+
+    /// The values come from a data-source field.
+    bool DBData() const { return FDBData; }
+    /// The source whose records fill the vector; nullptr unbinds.
+    TVxDataSource* DataSource() const { return FDataLink->DataSource(); }
+    void SetDataSource(TVxDataSource* Source);
+    /// The field (column name) whose values fill the vector.
+    QString DataField() const { return FDataField; }
+    void SetDataField(const QString& Field);
+    /// Reloads from the data source when it changed since the last load.
+    void UpdateDB();
+
+protected:
+    void Notification(TVxComponent* AComponent, TVxOperation Operation) override;
+
+private:
+    const double* Values() const;
+    void DataLinkChanged();
+    void LoadFromDataSource(TVxDataSource& Source);
+
+    bool FPersistentValues = false;
+    bool FDBData = false;
+    bool FUpdateDB = false;
+    bool FSetting = false;
+    std::unique_ptr<TVxListLink> FDataLink;
+    QString FDataField;
+};
