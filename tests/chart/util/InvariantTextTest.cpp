@@ -1,0 +1,114 @@
+#include "util/InvariantText.h"
+
+#include "util/Exceptions.h"
+#include "util/FormatSettings.h"
+
+#include <QLocale>
+#include <bit>
+#include <clocale>
+#include <cmath>
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <limits>
+#include <random>
+
+namespace {
+
+constexpr double Inf = std::numeric_limits<double>::infinity();
+
+// Switches Qt's default locale and, where the machine has it, the C locale to German
+// (decimal comma), as a German desktop session would; restores both afterwards.
+class InvariantTextUnderGermanLocale : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FOldC = std::setlocale(LC_ALL, nullptr);
+        FCActive = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr ||
+                   std::setlocale(LC_ALL, "de_DE.utf8") != nullptr;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    }
+    void TearDown() override {
+        std::setlocale(LC_ALL, FOldC.c_str());
+        QLocale::setDefault(QLocale::c());
+    }
+    std::string FOldC;
+    bool FCActive = false;
+};
+
+} // namespace
+
+TEST(InvariantTextTest, WritesShortestTextWithPointAndSpecialWords) {
+    const struct {
+        double Value;
+        const char* Text;
+    } cases[] = {
+        {0.1, "0.1"},
+        {0.1 + 0.2, "0.30000000000000004"},
+        {-2.5, "-2.5"},
+        {100, "100"},
+        {123456789012345, "123456789012345"},
+        {1e15, "1E+15"},
+        {1e20, "1E+20"},
+        {0.0001, "0.0001"},
+        {1e-5, "1E-5"},
+        {-1.25e-7, "-1.25E-7"},
+        {0.0, "0"},
+        {-0.0, "-0"},
+        {std::numeric_limits<double>::max(), "1.7976931348623157E+308"},
+        {std::numeric_limits<double>::denorm_min(), "5E-324"},
+        {std::numeric_limits<double>::quiet_NaN(), "NAN"},
+        {Inf, "INF"},
+        {-Inf, "-INF"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FloatToInvariantText(c.Value), QString::fromLatin1(c.Text)) << c.Text;
+        EXPECT_EQ(FloatToInvariantString(c.Value), c.Text);
+    }
+}
+
+TEST(InvariantTextTest, ReadsNumbersAndRejectsEverythingElse) {
+    const struct {
+        const char* Text;
+        double Value;
+    } good[] = {{"1.5", 1.5},   {"+1.5", 1.5},  {" 2 ", 2},       {"1e3", 1000},
+                {"1E+3", 1000}, {".5", 0.5},    {"5.", 5},        {"-0.25", -0.25},
+                {"inf", Inf},   {"-INF", -Inf}, {"Infinity", Inf}};
+    for (const auto& c : good) {
+        EXPECT_EQ(InvariantTextToFloat(QString::fromLatin1(c.Text)), c.Value) << c.Text;
+        EXPECT_EQ(InvariantTextToFloat(std::string_view(c.Text)), c.Value) << c.Text;
+    }
+    EXPECT_TRUE(std::isnan(InvariantTextToFloat(u"nan")));
+    EXPECT_TRUE(std::signbit(InvariantTextToFloat(u"-0")));
+
+    for (const char* bad : {"", " ", "1,5", "abc", "1.5x", "--1", "+-1", ".", "1e", "1e999",
+                            "-1e400", "1 2", "0x10", "NANA"}) {
+        double value = 7;
+        EXPECT_FALSE(TryInvariantTextToFloat(std::string_view(bad), value)) << bad;
+        EXPECT_EQ(value, 7) << bad;
+        EXPECT_THROW(InvariantTextToFloat(QString::fromLatin1(bad)), EVxConvertError) << bad;
+    }
+}
+
+TEST_F(InvariantTextUnderGermanLocale, RandomBitPatternsRoundTripUnderDecimalCommaLocale) {
+    // The locale is really in force for Qt (and for the C library where available).
+    ASSERT_EQ(TVxFormatSettings::FromLocale(QLocale()).DecimalSeparator, ",");
+    if (FCActive)
+        EXPECT_STREQ(std::localeconv()->decimal_point, ",");
+    else
+        std::printf("note: de_DE C locale not installed; only Qt's locale is German\n");
+
+    std::mt19937_64 random(20240301);
+    for (int i = 0; i < 200000; ++i) {
+        const double x = std::bit_cast<double>(random());
+        const QString text = FloatToInvariantText(x);
+        ASSERT_FALSE(text.contains(u',')) << text.toStdString();
+        const double back = InvariantTextToFloat(text);
+        if (std::isnan(x))
+            ASSERT_TRUE(std::isnan(back)) << text.toStdString();
+        else
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(back), std::bit_cast<std::uint64_t>(x))
+                << text.toStdString();
+    }
+    for (double x : {0.0, -0.0, Inf, -Inf, 1.0, 0.1, 5e-324, 1.7976931348623157e308})
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(InvariantTextToFloat(FloatToInvariantText(x))),
+                  std::bit_cast<std::uint64_t>(x));
+}
