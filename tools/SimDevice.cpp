@@ -107,7 +107,11 @@ TSimDevice::TSimDevice(TSimDeviceOptions Options) : FOptions(std::move(Options))
 }
 
 TSimDevice::~TSimDevice() {
-    Unplug();
+    try {
+        Unplug();
+    } catch (...) {
+        // Only a failed join could throw here; a destructor must not.
+    }
     CloseFd(FWakeRead);
     CloseFd(FWakeWrite);
 }

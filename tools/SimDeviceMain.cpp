@@ -7,6 +7,7 @@
 #include "tools/SimDevice.h"
 
 #include <charconv>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include <pthread.h>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unistd.h>
 
 namespace {
@@ -91,7 +93,11 @@ std::string ParseArguments(int Argc, char** Argv, TArguments& Result) {
                 return std::string(arg) + " needs a value";
             }
             const auto parsed = ParseNumber<T>(*text);
-            if (!parsed || (Positive && !(*parsed > 0))) {
+            bool valid = parsed && (!Positive || *parsed > 0);
+            if constexpr (std::is_floating_point_v<T>) {
+                valid = valid && std::isfinite(*parsed);
+            }
+            if (!valid) {
                 return std::string(arg) + ": not a valid value: " + std::string(*text);
             }
             Target = *parsed;

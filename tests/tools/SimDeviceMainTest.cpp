@@ -154,6 +154,8 @@ TEST(SimDeviceProgram, RejectsBadOptions) {
                                                       {"--period", "fast"},
                                                       {"--profile", "square"},
                                                       {"--cycle", "-1"},
+                                                      {"--cycle", "inf"},
+                                                      {"--temperature", "nan"},
                                                       {"--link"},
                                                       {"--bogus"}}) {
         TProgram program(arguments);
