@@ -1,0 +1,294 @@
+#include "drawing/QtSurface.h"
+
+#include "drawing/ArrowCap.h"
+#include "drawing/QtConvert.h"
+#include "util/Exceptions.h"
+
+#include <QPaintEngine>
+
+namespace {
+
+bool IsAntiAliased(TSmoothingMode Mode) {
+    return Mode == TSmoothingMode::SmoothingModeHighQuality ||
+           Mode == TSmoothingMode::SmoothingModeAntiAlias;
+}
+
+} // namespace
+
+TVxQtSurface::TVxQtSurface(QPainter& Painter)
+    : FTarget(Painter), FBase(Painter.worldTransform()), FBaseClipping(Painter.hasClipping()),
+      FBaseClip(FBaseClipping ? Painter.clipPath() : QPainterPath()),
+      FRaster(Painter.paintEngine() && Painter.paintEngine()->type() == QPaintEngine::Raster) {
+    // Qt puts pixel centres at +0.5; shifting raster output by half a pixel puts them on the
+    // integer coordinates the library's geometry is made for.
+    if (FRaster)
+        FOffset = QTransform::fromTranslate(0.5, 0.5);
+    FTarget.save();
+    FTarget.setRenderHint(QPainter::Antialiasing, false);
+    FTarget.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    FTarget.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+TVxQtSurface::~TVxQtSurface() {
+    if (FExcluding)
+        EndShapeExclusion();
+    FTarget.restore();
+}
+
+void TVxQtSurface::ApplyTransform(QPainter& Painter, bool Geometry) const {
+    Painter.setWorldTransform((Geometry ? FUser * FOffset : FUser) * FBase);
+}
+
+void TVxQtSurface::ApplyClip(QPainter& Painter) const {
+    Painter.setWorldTransform(FBase);
+    if (FBaseClipping)
+        Painter.setClipPath(FBaseClip, Qt::ReplaceClip);
+    if (FClip.IsInfinite()) {
+        if (!FBaseClipping)
+            Painter.setClipping(false);
+    } else {
+        const Qt::ClipOperation op = FBaseClipping ? Qt::IntersectClip : Qt::ReplaceClip;
+        if (FClip.Kind() == TVxRegion::TKind::Rect)
+            Painter.setClipRect(FClip.Rect(), op);
+        else
+            Painter.setClipPath(FClip.ToQtPath(), op);
+    }
+    ApplyTransform(Painter, true);
+}
+
+void TVxQtSurface::SetSmoothingMode(TSmoothingMode Mode) {
+    FSmoothing = Mode;
+    Active().setRenderHint(QPainter::Antialiasing, IsAntiAliased(Mode));
+}
+
+void TVxQtSurface::Stroke(const TVxPen& Pen, const QPainterPath& Path) {
+    QPainter& p = Active();
+    ApplyTransform(p, true);
+    p.setPen(ToQPen(Pen, p.worldTransform()));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(Path);
+}
+
+void TVxQtSurface::Fill(const TVxBrush& Brush, const QPainterPath& Path) {
+    QPainter& p = Active();
+    ApplyTransform(p, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ToQBrush(Brush, p.worldTransform()));
+    p.drawPath(Path);
+}
+
+void TVxQtSurface::StrokePolyline(const TVxPen& Pen, std::span<const QPointF> Points) {
+    if (Points.size() < 2)
+        return;
+    QPainter& p = Active();
+    ApplyTransform(p, true);
+    p.setPen(ToQPen(Pen, p.worldTransform()));
+    p.setBrush(Qt::NoBrush);
+    if (!Pen.CustomStartCap && !Pen.CustomEndCap) {
+        p.drawPolyline(Points.data(), static_cast<int>(Points.size()));
+        return;
+    }
+    // Qt has no custom line caps: the line stops at each head's notch and the head is filled.
+    const TVxCappedLine capped = ApplyArrowCaps(Points, Pen);
+    p.drawPolyline(capped.Points.data(), static_cast<int>(capped.Points.size()));
+    p.setPen(Qt::NoPen);
+    p.setBrush(ToQBrush(Pen.StrokeBrush(), p.worldTransform()));
+    for (const QPolygonF& head : capped.Heads)
+        p.drawPolygon(head);
+}
+
+void TVxQtSurface::DrawLine(const TVxPen& Pen, QPointF A, QPointF B) {
+    const QPointF points[] = {A, B};
+    StrokePolyline(Pen, points);
+}
+
+void TVxQtSurface::DrawLines(const TVxPen& Pen, std::span<const QPointF> Points) {
+    StrokePolyline(Pen, Points);
+}
+
+void TVxQtSurface::DrawRectangle(const TVxPen& Pen, const QRectF& Rect) {
+    QPainterPath path;
+    path.addRect(Rect);
+    Stroke(Pen, path);
+}
+
+void TVxQtSurface::DrawEllipse(const TVxPen& Pen, const QRectF& Rect) {
+    QPainter& p = Active();
+    ApplyTransform(p, true);
+    p.setPen(ToQPen(Pen, p.worldTransform()));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(Rect);
+}
+
+void TVxQtSurface::DrawArc(const TVxPen& Pen, const QRectF& Rect, double StartAngle,
+                           double SweepAngle) {
+    const QPainterPath arc = ArcPath(Rect, StartAngle, SweepAngle);
+    if (!Pen.CustomStartCap && !Pen.CustomEndCap) {
+        Stroke(Pen, arc);
+        return;
+    }
+    const QList<QPolygonF> polygons = arc.toSubpathPolygons();
+    if (!polygons.isEmpty())
+        StrokePolyline(Pen,
+                       std::span<const QPointF>(polygons.front().data(),
+                                                static_cast<std::size_t>(polygons.front().size())));
+}
+
+void TVxQtSurface::DrawPolygon(const TVxPen& Pen, std::span<const QPointF> Points) {
+    if (Points.empty())
+        return;
+    QPainter& p = Active();
+    ApplyTransform(p, true);
+    p.setPen(ToQPen(Pen, p.worldTransform()));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolygon(Points.data(), static_cast<int>(Points.size()));
+}
+
+void TVxQtSurface::DrawPath(const TVxPen& Pen, const TVxPath& Path) {
+    Stroke(Pen, Path.ToQt());
+}
+
+void TVxQtSurface::FillRectangle(const TVxBrush& Brush, const QRectF& Rect) {
+    QPainter& p = Active();
+    ApplyTransform(p, true);
+    p.fillRect(Rect, ToQBrush(Brush, p.worldTransform()));
+}
+
+void TVxQtSurface::FillEllipse(const TVxBrush& Brush, const QRectF& Rect) {
+    QPainter& p = Active();
+    ApplyTransform(p, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ToQBrush(Brush, p.worldTransform()));
+    p.drawEllipse(Rect);
+}
+
+void TVxQtSurface::FillPolygon(const TVxBrush& Brush, std::span<const QPointF> Points,
+                               TFillMode FillMode) {
+    if (Points.empty())
+        return;
+    QPainter& p = Active();
+    ApplyTransform(p, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ToQBrush(Brush, p.worldTransform()));
+    p.drawPolygon(Points.data(), static_cast<int>(Points.size()),
+                  FillMode == TFillMode::FillModeWinding ? Qt::WindingFill : Qt::OddEvenFill);
+}
+
+void TVxQtSurface::FillPath(const TVxBrush& Brush, const TVxPath& Path) {
+    Fill(Brush, Path.ToQt());
+}
+
+void TVxQtSurface::DrawString(const QString& Text, const TVxFontSpec& Font, const TVxBrush& Brush,
+                              const QRectF& Layout, const TVxStringFormat& Format) {
+    QPainter& p = Active();
+    ApplyTransform(p, false);
+    const QFont font = ToQFont(Font, FTextHint, FTarget.device());
+    p.setFont(font);
+    p.setPen(QPen(ToQBrush(Brush, p.worldTransform()), 1));
+    p.drawText(TextArea(Layout, font, Format, FTarget.device()), TextFlags(Format, Layout), Text);
+}
+
+QRectF TVxQtSurface::MeasureString(const QString& Text, const TVxFontSpec& Font,
+                                   const QRectF& Layout, const TVxStringFormat& Format) const {
+    return MeasureText(Text, ToQFont(Font, FTextHint, FTarget.device()), Layout, Format,
+                       FTarget.device());
+}
+
+double TVxQtSurface::GetFontHeight(const TVxFontSpec& Font) const {
+    return FontLineSpacing(ToQFont(Font, FTextHint, FTarget.device()), FTarget.device());
+}
+
+void TVxQtSurface::DrawImage(const QImage& Image, QPointF Position) {
+    QPainter& p = Active();
+    ApplyTransform(p, false);
+    p.drawImage(Position, Image);
+}
+
+void TVxQtSurface::DrawImage(const QImage& Image, const QRectF& Target) {
+    QPainter& p = Active();
+    ApplyTransform(p, false);
+    p.drawImage(Target, Image);
+}
+
+void TVxQtSurface::Clear(TVxColor Color) {
+    QPainter& p = Active();
+    p.save();
+    p.setWorldTransform(QTransform());
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.fillRect(QRect(0, 0, p.device()->width(), p.device()->height()), ToQColor(Color));
+    p.restore();
+}
+
+void TVxQtSurface::SetClip(const TVxRegion& Region, TCombineMode Mode) {
+    FClip = FClip.Combined(Region.Transformed(FUser), Mode);
+    ApplyClip(Active());
+}
+
+TVxRegion TVxQtSurface::GetClip() const {
+    return FClip.Transformed(FUser.inverted());
+}
+
+void TVxQtSurface::ResetClip() {
+    FClip = TVxRegion();
+    ApplyClip(Active());
+}
+
+void TVxQtSurface::SetTransform(const TVxMatrix& Matrix) {
+    FUser = Matrix;
+}
+
+bool TVxQtSurface::PrefersSprites() const {
+    return FRaster && !FExcluding && (FUser * FBase).type() <= QTransform::TxTranslate;
+}
+
+void TVxQtSurface::BeginShapeExclusion(const TVxPath& Shapes) {
+    if (FExcluding)
+        throw EVxException("Shape exclusions do not nest");
+    FExcluding = true;
+    FSavedClip = FClip;
+    QPainterPath shapes = FUser.map(Shapes.ToQt());
+    shapes.setFillRule(Qt::WindingFill);
+    if (!FRaster) {
+        // Vector output keeps the exclusion as one clip path.
+        FClip = FClip.Combined(TVxRegion::FromQtPath(shapes), TCombineMode::CombineModeExclude);
+        ApplyClip(FTarget);
+        return;
+    }
+    // Raster output: draw into a transparent layer, punch the shapes out of it at the end and
+    // lay it over the target. The pixels are those of the clip exclusion, without region
+    // arithmetic that grows with every shape.
+    FExcludedShapes = TVxPath::FromQt(shapes);
+    const QPaintDevice* device = FTarget.device();
+    const qreal ratio = device->devicePixelRatioF();
+    FLayer =
+        std::make_unique<QImage>(qRound(device->width() * ratio), qRound(device->height() * ratio),
+                                 QImage::Format_ARGB32_Premultiplied);
+    FLayer->setDevicePixelRatio(ratio);
+    FLayer->fill(Qt::transparent);
+    FLayerPainter = std::make_unique<QPainter>(FLayer.get());
+    FLayerPainter->setRenderHints(FTarget.renderHints());
+    ApplyClip(*FLayerPainter);
+}
+
+void TVxQtSurface::EndShapeExclusion() {
+    if (!FExcluding)
+        return;
+    FExcluding = false;
+    FClip = FSavedClip;
+    if (FLayerPainter) {
+        QPainter& layer = *FLayerPainter;
+        layer.setClipping(false);
+        layer.setWorldTransform(FOffset * FBase);
+        layer.setRenderHint(QPainter::Antialiasing, false);
+        layer.setCompositionMode(QPainter::CompositionMode_Clear);
+        layer.fillPath(FExcludedShapes.ToQt(), Qt::black);
+        layer.end();
+        FLayerPainter.reset();
+        ApplyClip(FTarget);
+        FTarget.setWorldTransform(FBase);
+        FTarget.drawImage(QPointF(0, 0), *FLayer);
+        FLayer.reset();
+        FExcludedShapes = TVxPath();
+    }
+    ApplyClip(FTarget);
+}

@@ -1,0 +1,97 @@
+#pragma once
+// The drawing surface on a QPainter: a widget, QImage, QPixmap, QPdfWriter, QSvgGenerator,
+// QPicture or QPrinter.
+//
+// On raster devices geometry is shifted by half a pixel so that pixel centres lie on integer
+// world coordinates. Shape exclusion draws into an offscreen layer on raster devices and clips
+// with one path on vector devices.
+
+#include "drawing/Surface.h"
+
+#include <QPainter>
+#include <memory>
+#include <optional>
+
+class TVxQtSurface : public TVxSurface {
+public:
+    /// A surface on Painter, which must be active and outlive the surface. The painter's
+    /// transform and clip at this moment become the base under the surface's own; they are
+    /// restored when the surface is destroyed.
+    explicit TVxQtSurface(QPainter& Painter);
+    ~TVxQtSurface() override;
+
+    TVxQtSurface(const TVxQtSurface&) = delete;
+    TVxQtSurface& operator=(const TVxQtSurface&) = delete;
+
+    void SetSmoothingMode(TSmoothingMode Mode) override;
+    TSmoothingMode GetSmoothingMode() const override { return FSmoothing; }
+    void SetTextRenderingHint(TVxTextRenderingHint Hint) override { FTextHint = Hint; }
+    TVxTextRenderingHint GetTextRenderingHint() const override { return FTextHint; }
+
+    void DrawLine(const TVxPen& Pen, QPointF A, QPointF B) override;
+    void DrawLines(const TVxPen& Pen, std::span<const QPointF> Points) override;
+    void DrawRectangle(const TVxPen& Pen, const QRectF& Rect) override;
+    void DrawEllipse(const TVxPen& Pen, const QRectF& Rect) override;
+    void DrawArc(const TVxPen& Pen, const QRectF& Rect, double StartAngle,
+                 double SweepAngle) override;
+    void DrawPolygon(const TVxPen& Pen, std::span<const QPointF> Points) override;
+    void DrawPath(const TVxPen& Pen, const TVxPath& Path) override;
+
+    void FillRectangle(const TVxBrush& Brush, const QRectF& Rect) override;
+    void FillEllipse(const TVxBrush& Brush, const QRectF& Rect) override;
+    void FillPolygon(const TVxBrush& Brush, std::span<const QPointF> Points,
+                     TFillMode FillMode = TFillMode::FillModeAlternate) override;
+    void FillPath(const TVxBrush& Brush, const TVxPath& Path) override;
+
+    void DrawString(const QString& Text, const TVxFontSpec& Font, const TVxBrush& Brush,
+                    const QRectF& Layout, const TVxStringFormat& Format) override;
+    QRectF MeasureString(const QString& Text, const TVxFontSpec& Font, const QRectF& Layout,
+                         const TVxStringFormat& Format) const override;
+    double GetFontHeight(const TVxFontSpec& Font) const override;
+
+    void DrawImage(const QImage& Image, QPointF Position) override;
+    void DrawImage(const QImage& Image, const QRectF& Target) override;
+    void Clear(TVxColor Color) override;
+
+    void SetClip(const TVxRegion& Region,
+                 TCombineMode Mode = TCombineMode::CombineModeReplace) override;
+    using TVxSurface::SetClip;
+    TVxRegion GetClip() const override;
+    void ResetClip() override;
+
+    TVxMatrix GetTransform() const override { return FUser; }
+    void SetTransform(const TVxMatrix& Matrix) override;
+
+    void BeginShapeExclusion(const TVxPath& Shapes) override;
+    void EndShapeExclusion() override;
+
+    bool PrefersSprites() const override;
+
+    /// True when the device is a pixel raster (image, pixmap, widget).
+    bool IsRaster() const { return FRaster; }
+
+private:
+    void ApplyTransform(QPainter& Painter, bool Geometry) const;
+    void ApplyClip(QPainter& Painter) const;
+    void StrokePolyline(const TVxPen& Pen, std::span<const QPointF> Points);
+    void Stroke(const TVxPen& Pen, const QPainterPath& Path);
+    void Fill(const TVxBrush& Brush, const QPainterPath& Path);
+    QPainter& Active() { return FLayerPainter ? *FLayerPainter : FTarget; }
+
+    QPainter& FTarget;
+    QTransform FBase;
+    bool FBaseClipping;
+    QPainterPath FBaseClip;
+    QTransform FUser;
+    QTransform FOffset;
+    bool FRaster;
+    TSmoothingMode FSmoothing = TSmoothingMode::SmoothingModeNone;
+    TVxTextRenderingHint FTextHint = TVxTextRenderingHint::SystemDefault;
+    TVxRegion FClip; // in surface coordinates: after the world transform, before the base
+    // Shape exclusion.
+    bool FExcluding = false;
+    TVxRegion FSavedClip;
+    TVxPath FExcludedShapes;
+    std::unique_ptr<QImage> FLayer;
+    std::unique_ptr<QPainter> FLayerPainter;
+};
