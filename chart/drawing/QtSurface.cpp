@@ -21,8 +21,13 @@ TVxQtSurface::TVxQtSurface(QPainter& Painter)
       FRaster(Painter.paintEngine() && Painter.paintEngine()->type() == QPaintEngine::Raster) {
     // Qt puts pixel centres at +0.5; shifting raster output by half a pixel puts them on the
     // integer coordinates the library's geometry is made for.
-    if (FRaster)
+    if (FRaster) {
         FOffset = QTransform::fromTranslate(0.5, 0.5);
+        // Aliased fills and clips take the pixels whose centres lie inside, a centre on the
+        // left or top edge included and one on the right or bottom edge not. Qt rounds such
+        // ties the other way, so those edges sit a little before the centres.
+        FSampleOffset = QTransform::fromTranslate(0.5 - 1.0 / 64, 0.5 - 1.0 / 64);
+    }
     FTarget.save();
     FTarget.setRenderHint(QPainter::Antialiasing, false);
     FTarget.setRenderHint(QPainter::SmoothPixmapTransform, true);
@@ -35,14 +40,31 @@ TVxQtSurface::~TVxQtSurface() {
     FTarget.restore();
 }
 
-void TVxQtSurface::ApplyTransform(QPainter& Painter, bool Geometry) const {
-    Painter.setWorldTransform((Geometry ? FUser * FOffset : FUser) * FBase);
+void TVxQtSurface::ApplyTransform(QPainter& Painter, TPlacement Placement) const {
+    switch (Placement) {
+    case TPlacement::Stroke:
+        Painter.setWorldTransform(FUser * FOffset * FBase);
+        return;
+    case TPlacement::Fill:
+        Painter.setWorldTransform(FUser * (IsAntiAliased(FSmoothing) ? FOffset : FSampleOffset) *
+                                  FBase);
+        return;
+    case TPlacement::Image:
+        Painter.setWorldTransform(FUser * FBase);
+        return;
+    }
 }
 
 void TVxQtSurface::ApplyClip(QPainter& Painter) const {
-    Painter.setWorldTransform(FBase);
-    if (FBaseClipping)
+    // Clip edges are hard: Qt would anti-alias a clip path set while anti-aliasing is on.
+    const bool antiAliased = Painter.testRenderHint(QPainter::Antialiasing);
+    Painter.setRenderHint(QPainter::Antialiasing, false);
+    Painter.setWorldTransform(FSampleOffset * FBase);
+    if (FBaseClipping) {
+        Painter.setWorldTransform(FBase);
         Painter.setClipPath(FBaseClip, Qt::ReplaceClip);
+        Painter.setWorldTransform(FSampleOffset * FBase);
+    }
     if (FClip.IsInfinite()) {
         if (!FBaseClipping)
             Painter.setClipping(false);
@@ -53,7 +75,8 @@ void TVxQtSurface::ApplyClip(QPainter& Painter) const {
         else
             Painter.setClipPath(FClip.ToQtPath(), op);
     }
-    ApplyTransform(Painter, true);
+    Painter.setRenderHint(QPainter::Antialiasing, antiAliased);
+    ApplyTransform(Painter, TPlacement::Stroke);
 }
 
 void TVxQtSurface::SetSmoothingMode(TSmoothingMode Mode) {
@@ -63,7 +86,7 @@ void TVxQtSurface::SetSmoothingMode(TSmoothingMode Mode) {
 
 void TVxQtSurface::Stroke(const TVxPen& Pen, const QPainterPath& Path) {
     QPainter& p = Active();
-    ApplyTransform(p, true);
+    ApplyTransform(p, TPlacement::Stroke);
     p.setPen(ToQPen(Pen, p.worldTransform()));
     p.setBrush(Qt::NoBrush);
     p.drawPath(Path);
@@ -71,7 +94,7 @@ void TVxQtSurface::Stroke(const TVxPen& Pen, const QPainterPath& Path) {
 
 void TVxQtSurface::Fill(const TVxBrush& Brush, const QPainterPath& Path) {
     QPainter& p = Active();
-    ApplyTransform(p, true);
+    ApplyTransform(p, TPlacement::Fill);
     p.setPen(Qt::NoPen);
     p.setBrush(ToQBrush(Brush, p.worldTransform()));
     p.drawPath(Path);
@@ -81,7 +104,7 @@ void TVxQtSurface::StrokePolyline(const TVxPen& Pen, std::span<const QPointF> Po
     if (Points.size() < 2)
         return;
     QPainter& p = Active();
-    ApplyTransform(p, true);
+    ApplyTransform(p, TPlacement::Stroke);
     p.setPen(ToQPen(Pen, p.worldTransform()));
     p.setBrush(Qt::NoBrush);
     if (!Pen.CustomStartCap && !Pen.CustomEndCap) {
@@ -114,7 +137,7 @@ void TVxQtSurface::DrawRectangle(const TVxPen& Pen, const QRectF& Rect) {
 
 void TVxQtSurface::DrawEllipse(const TVxPen& Pen, const QRectF& Rect) {
     QPainter& p = Active();
-    ApplyTransform(p, true);
+    ApplyTransform(p, TPlacement::Stroke);
     p.setPen(ToQPen(Pen, p.worldTransform()));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(Rect);
@@ -138,7 +161,7 @@ void TVxQtSurface::DrawPolygon(const TVxPen& Pen, std::span<const QPointF> Point
     if (Points.empty())
         return;
     QPainter& p = Active();
-    ApplyTransform(p, true);
+    ApplyTransform(p, TPlacement::Stroke);
     p.setPen(ToQPen(Pen, p.worldTransform()));
     p.setBrush(Qt::NoBrush);
     p.drawPolygon(Points.data(), static_cast<int>(Points.size()));
@@ -150,13 +173,13 @@ void TVxQtSurface::DrawPath(const TVxPen& Pen, const TVxPath& Path) {
 
 void TVxQtSurface::FillRectangle(const TVxBrush& Brush, const QRectF& Rect) {
     QPainter& p = Active();
-    ApplyTransform(p, true);
+    ApplyTransform(p, TPlacement::Fill);
     p.fillRect(Rect, ToQBrush(Brush, p.worldTransform()));
 }
 
 void TVxQtSurface::FillEllipse(const TVxBrush& Brush, const QRectF& Rect) {
     QPainter& p = Active();
-    ApplyTransform(p, true);
+    ApplyTransform(p, TPlacement::Fill);
     p.setPen(Qt::NoPen);
     p.setBrush(ToQBrush(Brush, p.worldTransform()));
     p.drawEllipse(Rect);
@@ -167,7 +190,7 @@ void TVxQtSurface::FillPolygon(const TVxBrush& Brush, std::span<const QPointF> P
     if (Points.empty())
         return;
     QPainter& p = Active();
-    ApplyTransform(p, true);
+    ApplyTransform(p, TPlacement::Fill);
     p.setPen(Qt::NoPen);
     p.setBrush(ToQBrush(Brush, p.worldTransform()));
     p.drawPolygon(Points.data(), static_cast<int>(Points.size()),
@@ -181,7 +204,7 @@ void TVxQtSurface::FillPath(const TVxBrush& Brush, const TVxPath& Path) {
 void TVxQtSurface::DrawString(const QString& Text, const TVxFontSpec& Font, const TVxBrush& Brush,
                               const QRectF& Layout, const TVxStringFormat& Format) {
     QPainter& p = Active();
-    ApplyTransform(p, false);
+    ApplyTransform(p, TPlacement::Image);
     const QFont font = ToQFont(Font, FTextHint, FTarget.device());
     p.setFont(font);
     p.setPen(QPen(ToQBrush(Brush, p.worldTransform()), 1));
@@ -200,13 +223,13 @@ double TVxQtSurface::GetFontHeight(const TVxFontSpec& Font) const {
 
 void TVxQtSurface::DrawImage(const QImage& Image, QPointF Position) {
     QPainter& p = Active();
-    ApplyTransform(p, false);
+    ApplyTransform(p, TPlacement::Image);
     p.drawImage(Position, Image);
 }
 
 void TVxQtSurface::DrawImage(const QImage& Image, const QRectF& Target) {
     QPainter& p = Active();
-    ApplyTransform(p, false);
+    ApplyTransform(p, TPlacement::Image);
     p.drawImage(Target, Image);
 }
 
@@ -278,7 +301,7 @@ void TVxQtSurface::EndShapeExclusion() {
     if (FLayerPainter) {
         QPainter& layer = *FLayerPainter;
         layer.setClipping(false);
-        layer.setWorldTransform(FOffset * FBase);
+        layer.setWorldTransform(FSampleOffset * FBase);
         layer.setRenderHint(QPainter::Antialiasing, false);
         layer.setCompositionMode(QPainter::CompositionMode_Clear);
         layer.fillPath(FExcludedShapes.ToQt(), Qt::black);

@@ -71,7 +71,9 @@ public:
     bool IsRaster() const { return FRaster; }
 
 private:
-    void ApplyTransform(QPainter& Painter, bool Geometry) const;
+    /// What a transform is applied for: each kind puts pixel centres where it needs them.
+    enum class TPlacement { Stroke, Fill, Image };
+    void ApplyTransform(QPainter& Painter, TPlacement Placement) const;
     void ApplyClip(QPainter& Painter) const;
     void StrokePolyline(const TVxPen& Pen, std::span<const QPointF> Points);
     void Stroke(const TVxPen& Pen, const QPainterPath& Path);
@@ -83,7 +85,8 @@ private:
     bool FBaseClipping;
     QPainterPath FBaseClip;
     QTransform FUser;
-    QTransform FOffset;
+    QTransform FOffset;       // strokes and anti-aliased fills
+    QTransform FSampleOffset; // aliased fills and clips
     bool FRaster;
     TSmoothingMode FSmoothing = TSmoothingMode::SmoothingModeNone;
     TVxTextRenderingHint FTextHint = TVxTextRenderingHint::SystemDefault;
