@@ -5,6 +5,7 @@
 #include "util/Exceptions.h"
 
 #include <QPaintEngine>
+#include <QPainterPathStroker>
 
 namespace {
 
@@ -18,7 +19,8 @@ bool IsAntiAliased(TSmoothingMode Mode) {
 TVxQtSurface::TVxQtSurface(QPainter& Painter)
     : FTarget(Painter), FBase(Painter.worldTransform()), FBaseClipping(Painter.hasClipping()),
       FBaseClip(FBaseClipping ? Painter.clipPath() : QPainterPath()),
-      FRaster(Painter.paintEngine() && Painter.paintEngine()->type() == QPaintEngine::Raster) {
+      FRaster(Painter.paintEngine() && Painter.paintEngine()->type() == QPaintEngine::Raster),
+      FSoftClip(Painter.paintEngine() && Painter.paintEngine()->type() == QPaintEngine::SVG) {
     // Qt puts pixel centres at +0.5; shifting raster output by half a pixel puts them on the
     // integer coordinates the library's geometry is made for.
     if (FRaster) {
@@ -56,6 +58,10 @@ void TVxQtSurface::ApplyTransform(QPainter& Painter, TPlacement Placement) const
 }
 
 void TVxQtSurface::ApplyClip(QPainter& Painter) const {
+    if (FSoftClip) {
+        ApplyTransform(Painter, TPlacement::Stroke);
+        return;
+    }
     // Clip edges are hard: Qt would anti-alias a clip path set while anti-aliasing is on.
     const bool antiAliased = Painter.testRenderHint(QPainter::Antialiasing);
     Painter.setRenderHint(QPainter::Antialiasing, false);
@@ -84,7 +90,36 @@ void TVxQtSurface::SetSmoothingMode(TSmoothingMode Mode) {
     Active().setRenderHint(QPainter::Antialiasing, IsAntiAliased(Mode));
 }
 
+bool TVxQtSurface::SoftClip() const {
+    return FSoftClip && !FClip.IsInfinite();
+}
+
+void TVxQtSurface::FillClipped(const QBrush& Brush, const QPainterPath& Area) {
+    QPainter& p = Active();
+    p.setWorldTransform(FBase);
+    p.setPen(Qt::NoPen);
+    QBrush brush = Brush;
+    brush.setTransform(brush.transform() * FUser);
+    p.setBrush(brush);
+    p.drawPath(FUser.map(Area).intersected(FClip.ToQtPath()));
+}
+
+namespace {
+
+QPainterPath StrokeArea(const TVxPen& Pen, const QPainterPath& Path) {
+    QPen pen = ToQPen(Pen, QTransform());
+    if (pen.widthF() <= 0)
+        pen.setWidthF(1);
+    return QPainterPathStroker(pen).createStroke(Path);
+}
+
+} // namespace
+
 void TVxQtSurface::Stroke(const TVxPen& Pen, const QPainterPath& Path) {
+    if (SoftClip()) {
+        FillClipped(ToQPen(Pen, FUser * FBase).brush(), StrokeArea(Pen, Path));
+        return;
+    }
     QPainter& p = Active();
     ApplyTransform(p, TPlacement::Stroke);
     p.setPen(ToQPen(Pen, p.worldTransform()));
@@ -93,6 +128,10 @@ void TVxQtSurface::Stroke(const TVxPen& Pen, const QPainterPath& Path) {
 }
 
 void TVxQtSurface::Fill(const TVxBrush& Brush, const QPainterPath& Path) {
+    if (SoftClip()) {
+        FillClipped(ToQBrush(Brush, FUser * FBase), Path);
+        return;
+    }
     QPainter& p = Active();
     ApplyTransform(p, TPlacement::Fill);
     p.setPen(Qt::NoPen);
@@ -103,6 +142,19 @@ void TVxQtSurface::Fill(const TVxBrush& Brush, const QPainterPath& Path) {
 void TVxQtSurface::StrokePolyline(const TVxPen& Pen, std::span<const QPointF> Points) {
     if (Points.size() < 2)
         return;
+    if (SoftClip()) {
+        const TVxCappedLine capped = ApplyArrowCaps(Points, Pen);
+        QPainterPath line(capped.Points.front());
+        for (std::size_t i = 1; i < capped.Points.size(); ++i)
+            line.lineTo(capped.Points[i]);
+        Stroke(Pen, line);
+        for (const QPolygonF& head : capped.Heads) {
+            QPainterPath area;
+            area.addPolygon(head);
+            Fill(Pen.StrokeBrush(), area);
+        }
+        return;
+    }
     QPainter& p = Active();
     ApplyTransform(p, TPlacement::Stroke);
     p.setPen(ToQPen(Pen, p.worldTransform()));
@@ -136,11 +188,9 @@ void TVxQtSurface::DrawRectangle(const TVxPen& Pen, const QRectF& Rect) {
 }
 
 void TVxQtSurface::DrawEllipse(const TVxPen& Pen, const QRectF& Rect) {
-    QPainter& p = Active();
-    ApplyTransform(p, TPlacement::Stroke);
-    p.setPen(ToQPen(Pen, p.worldTransform()));
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(Rect);
+    QPainterPath path;
+    path.addEllipse(Rect);
+    Stroke(Pen, path);
 }
 
 void TVxQtSurface::DrawArc(const TVxPen& Pen, const QRectF& Rect, double StartAngle,
@@ -160,11 +210,10 @@ void TVxQtSurface::DrawArc(const TVxPen& Pen, const QRectF& Rect, double StartAn
 void TVxQtSurface::DrawPolygon(const TVxPen& Pen, std::span<const QPointF> Points) {
     if (Points.empty())
         return;
-    QPainter& p = Active();
-    ApplyTransform(p, TPlacement::Stroke);
-    p.setPen(ToQPen(Pen, p.worldTransform()));
-    p.setBrush(Qt::NoBrush);
-    p.drawPolygon(Points.data(), static_cast<int>(Points.size()));
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QList<QPointF>(Points.begin(), Points.end())));
+    path.closeSubpath();
+    Stroke(Pen, path);
 }
 
 void TVxQtSurface::DrawPath(const TVxPen& Pen, const TVxPath& Path) {
@@ -172,29 +221,32 @@ void TVxQtSurface::DrawPath(const TVxPen& Pen, const TVxPath& Path) {
 }
 
 void TVxQtSurface::FillRectangle(const TVxBrush& Brush, const QRectF& Rect) {
+    if (SoftClip()) {
+        QPainterPath path;
+        path.addRect(Rect);
+        Fill(Brush, path);
+        return;
+    }
     QPainter& p = Active();
     ApplyTransform(p, TPlacement::Fill);
     p.fillRect(Rect, ToQBrush(Brush, p.worldTransform()));
 }
 
 void TVxQtSurface::FillEllipse(const TVxBrush& Brush, const QRectF& Rect) {
-    QPainter& p = Active();
-    ApplyTransform(p, TPlacement::Fill);
-    p.setPen(Qt::NoPen);
-    p.setBrush(ToQBrush(Brush, p.worldTransform()));
-    p.drawEllipse(Rect);
+    QPainterPath path;
+    path.addEllipse(Rect);
+    Fill(Brush, path);
 }
 
 void TVxQtSurface::FillPolygon(const TVxBrush& Brush, std::span<const QPointF> Points,
                                TFillMode FillMode) {
     if (Points.empty())
         return;
-    QPainter& p = Active();
-    ApplyTransform(p, TPlacement::Fill);
-    p.setPen(Qt::NoPen);
-    p.setBrush(ToQBrush(Brush, p.worldTransform()));
-    p.drawPolygon(Points.data(), static_cast<int>(Points.size()),
-                  FillMode == TFillMode::FillModeWinding ? Qt::WindingFill : Qt::OddEvenFill);
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QList<QPointF>(Points.begin(), Points.end())));
+    path.closeSubpath();
+    path.setFillRule(FillMode == TFillMode::FillModeWinding ? Qt::WindingFill : Qt::OddEvenFill);
+    Fill(Brush, path);
 }
 
 void TVxQtSurface::FillPath(const TVxBrush& Brush, const TVxPath& Path) {
@@ -203,6 +255,14 @@ void TVxQtSurface::FillPath(const TVxBrush& Brush, const TVxPath& Path) {
 
 void TVxQtSurface::DrawString(const QString& Text, const TVxFontSpec& Font, const TVxBrush& Brush,
                               const QRectF& Layout, const TVxStringFormat& Format) {
+    if (SoftClip() &&
+        !FClip.ToQtPath().contains(FUser.mapRect(MeasureString(Text, Font, Layout, Format)))) {
+        // Text that crosses the clip's edge is drawn as outlines, which can be clipped.
+        TVxPath outlines(TFillMode::FillModeWinding);
+        outlines.AddString(Text, Font, Layout, Format);
+        FillClipped(ToQBrush(Brush, FUser * FBase), outlines.ToQt());
+        return;
+    }
     QPainter& p = Active();
     ApplyTransform(p, TPlacement::Image);
     const QFont font = ToQFont(Font, FTextHint, FTarget.device());
@@ -222,23 +282,41 @@ double TVxQtSurface::GetFontHeight(const TVxFontSpec& Font) const {
 }
 
 void TVxQtSurface::DrawImage(const QImage& Image, QPointF Position) {
-    QPainter& p = Active();
-    ApplyTransform(p, TPlacement::Image);
-    p.drawImage(Position, Image);
+    DrawImage(Image, QRectF(Position, QSizeF(Image.size())));
 }
 
 void TVxQtSurface::DrawImage(const QImage& Image, const QRectF& Target) {
+    if (Image.isNull())
+        return;
+    if (SoftClip() && !FClip.ToQtPath().contains(FUser.mapRect(Target))) {
+        QBrush texture(Image);
+        texture.setTransform(QTransform::fromScale(Target.width() / Image.width(),
+                                                   Target.height() / Image.height()) *
+                             QTransform::fromTranslate(Target.x(), Target.y()));
+        QPainterPath area;
+        area.addRect(Target);
+        FillClipped(texture, area);
+        return;
+    }
     QPainter& p = Active();
     ApplyTransform(p, TPlacement::Image);
     p.drawImage(Target, Image);
 }
 
 void TVxQtSurface::Clear(TVxColor Color) {
+    if (SoftClip()) {
+        FillClipped(QBrush(ToQColor(Color)), FUser.inverted().map(FClip.ToQtPath()));
+        return;
+    }
     QPainter& p = Active();
     p.save();
     p.setWorldTransform(QTransform());
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.fillRect(QRect(0, 0, p.device()->width(), p.device()->height()), ToQColor(Color));
+    // A picture has no size of its own: there the clip's bounds stand for the target.
+    QRectF area(0, 0, p.device()->width(), p.device()->height());
+    if (area.isEmpty() && !FClip.IsInfinite())
+        area = (FSampleOffset * FBase).mapRect(FClip.Bounds());
+    p.fillRect(area, ToQColor(Color));
     p.restore();
 }
 

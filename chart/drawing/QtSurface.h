@@ -3,8 +3,9 @@
 // QPicture or QPrinter.
 //
 // On raster devices geometry is shifted by half a pixel so that pixel centres lie on integer
-// world coordinates. Shape exclusion draws into an offscreen layer on raster devices and clips
-// with one path on vector devices.
+// world coordinates. Devices that ignore clipping (SVG) get geometry clipped beforehand; text
+// that crosses a clip edge there becomes outlines. Shape exclusion draws into an offscreen layer on
+// raster devices and clips with one path on vector devices.
 
 #include "drawing/Surface.h"
 
@@ -78,6 +79,8 @@ private:
     void StrokePolyline(const TVxPen& Pen, std::span<const QPointF> Points);
     void Stroke(const TVxPen& Pen, const QPainterPath& Path);
     void Fill(const TVxBrush& Brush, const QPainterPath& Path);
+    bool SoftClip() const;
+    void FillClipped(const QBrush& Brush, const QPainterPath& Area);
     QPainter& Active() { return FLayerPainter ? *FLayerPainter : FTarget; }
 
     QPainter& FTarget;
@@ -88,6 +91,7 @@ private:
     QTransform FOffset;       // strokes and anti-aliased fills
     QTransform FSampleOffset; // aliased fills and clips
     bool FRaster;
+    bool FSoftClip; // the device ignores clipping (SVG): geometry is clipped before drawing
     TSmoothingMode FSmoothing = TSmoothingMode::SmoothingModeNone;
     TVxTextRenderingHint FTextHint = TVxTextRenderingHint::SystemDefault;
     TVxRegion FClip; // in surface coordinates: after the world transform, before the base
