@@ -1,5 +1,6 @@
 #include "util/Component.h"
 
+#include "QStringPrinter.h"
 #include "util/Application.h"
 
 #include <QPointer>

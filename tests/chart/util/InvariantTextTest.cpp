@@ -1,5 +1,6 @@
 #include "util/InvariantText.h"
 
+#include "QStringPrinter.h"
 #include "util/Exceptions.h"
 #include "util/FormatSettings.h"
 

@@ -1,5 +1,6 @@
 #include "util/NumberExtraction.h"
 
+#include "QStringPrinter.h"
 #include "util/Exceptions.h"
 
 #include <cmath>
