@@ -3,10 +3,6 @@
 // clock for the interval gate (so that a clock set back, or the end of daylight saving,
 // cannot hold readings back).
 
-#include <QDateTime>
-
-#include <chrono>
-
 class TFrameClock {
 public:
     virtual ~TFrameClock() = default;
@@ -22,6 +18,3 @@ public:
     double LocalNow() const override;
     double MonotonicSeconds() const override;
 };
-
-/// Converts a local date and time to a TDateTime.
-double DateTimeToTDateTime(const QDateTime& Local);

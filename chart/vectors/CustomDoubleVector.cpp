@@ -16,7 +16,6 @@ bool SameValue(double a, double b) {
 } // namespace
 
 TVxCustomDoubleVector::TVxCustomDoubleVector(QObject* AOwner) : TVxComponent(AOwner) {
-    FArray.resize(size_t(FCapacity));
     ResetStatistics();
 }
 
@@ -150,12 +149,16 @@ double TVxCustomDoubleVector::GetValue(int i) const {
     return FArray[size_t(i)];
 }
 
+// Capacity is the documented logical figure (grown by the increment); the real storage
+// holds only the slots in use and grows geometrically, so appending stays amortised O(1)
+// and a capacity read from a file allocates nothing.
 void TVxCustomDoubleVector::GrowTo(int n) {
     if (n >= FCapacity) {
         const int64_t steps = (int64_t(n) - FCapacity) / FIncrement + 1;
         FCapacity = int(std::min<int64_t>(FCapacity + steps * FIncrement, INT32_MAX));
-        FArray.resize(size_t(FCapacity)); // std::vector grows its real storage geometrically
     }
+    if (size_t(n) > FArray.size())
+        FArray.resize(size_t(n));
     if (n > FCount) {
         // Slots past the count may hold values of before a Clear or Delete: zero the gap.
         std::fill(FArray.begin() + FCount, FArray.begin() + n, 0.0);
@@ -286,7 +289,8 @@ void TVxCustomDoubleVector::Clear(bool WithLinkedMarkers) {
 void TVxCustomDoubleVector::SetCapacity(int v) {
     if (v > FCount && v != FCapacity) {
         FCapacity = v;
-        FArray.resize(size_t(v));
+        if (size_t(v) < FArray.size())
+            FArray.resize(size_t(v));
     }
 }
 

@@ -5,8 +5,12 @@
 #include "vectors/CustomDoubleVector.h"
 #include "vectors/DataSource.h"
 
+#include <QIODevice>
 #include <memory>
+#include <pugixml.hpp>
 #include <span>
+
+class TVxIniFile;
 
 class TVxDoubleVector : public TVxCustomDoubleVector {
     Q_OBJECT
@@ -44,6 +48,24 @@ public:
     /// Reloads from the data source when it changed since the last load.
     void UpdateDB();
 
+    /// Saves the binary record to a file, atomically; raises EVxStreamError.
+    void WriteTo(const QString& FileName) const;
+    /// Loads the binary record of a file; raises EVxStreamError or EVxConvertError.
+    void ReadFrom(const QString& FileName);
+    /// Writes the binary record: path, Increment, Capacity, binding or values, outliers, 0.
+    void WriteTo(QIODevice& Stream) const;
+    /// Reads a binary record; a malformed or short record raises EVxStreamError and leaves
+    /// the vector cleared or holding what was read.
+    void ReadFrom(QIODevice& Stream);
+    /// Appends a "TVxDoubleVector" element to Node.
+    void WriteTo(pugi::xml_node Node) const;
+    /// Reads the vector's own "TVxDoubleVector" element.
+    void ReadFrom(pugi::xml_node Element);
+    /// Writes the vector's keys into Section.
+    void WriteTo(TVxIniFile& Ini, const QString& Section) const;
+    /// Reads the vector's keys from Section.
+    void ReadFrom(const TVxIniFile& Ini, const QString& Section);
+
 protected:
     void Notification(TVxComponent* AComponent, TVxOperation Operation) override;
 
@@ -51,6 +73,8 @@ private:
     const double* Values() const;
     void DataLinkChanged();
     void LoadFromDataSource(TVxDataSource& Source);
+    void BindTo(QObject* Source, const QString& Field);
+    void SetValuesDirect(const std::vector<double>& Values);
 
     bool FPersistentValues = false;
     bool FDBData = false;

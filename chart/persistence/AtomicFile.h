@@ -1,0 +1,12 @@
+#pragma once
+// Whole-file writes that never destroy the file that was there, and whole-file reads with
+// clear errors.
+
+#include <QByteArray>
+#include <QString>
+
+/// Writes Contents to FileName through a temporary file that replaces it only when complete;
+/// raises EVxStreamError naming the file and the reason.
+void WriteFileAtomically(const QString& FileName, const QByteArray& Contents);
+/// The whole file; raises EVxStreamError naming the file and the reason.
+QByteArray ReadWholeFile(const QString& FileName);

@@ -1,0 +1,145 @@
+#include "persistence/XmlCodec.h"
+
+#include "drawing/ColorText.h"
+#include "persistence/AtomicFile.h"
+#include "util/ComponentPaths.h"
+#include "util/Exceptions.h"
+#include "util/InvariantText.h"
+
+#include <QFile>
+#include <charconv>
+#include <sstream>
+
+namespace {
+
+std::string Utf8(const QString& Text) {
+    return Text.toStdString();
+}
+
+QString FromUtf8(const char* Text) {
+    return QString::fromUtf8(Text);
+}
+
+int ParseInteger(std::string_view Text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(Text.data(), Text.data() + Text.size(), value);
+    if (Text.empty() || error != std::errc() || end != Text.data() + Text.size())
+        throw EVxConvertError("'" + std::string(Text) + "' is not a valid integer value");
+    return value;
+}
+
+// Parse options that keep texts exactly: no end-of-line or whitespace normalisation.
+constexpr unsigned ExactParse =
+    (pugi::parse_default & ~pugi::parse_eol & ~pugi::parse_wconv_attribute);
+
+} // namespace
+
+void SetXmlText(pugi::xml_node Node, const char* Name, const QString& Value) {
+    pugi::xml_attribute attribute = Node.attribute(Name);
+    if (!attribute)
+        attribute = Node.append_attribute(Name);
+    attribute.set_value(Utf8(Value).c_str());
+}
+
+void SetXmlBool(pugi::xml_node Node, const char* Name, bool Value) {
+    SetXmlText(Node, Name, Value ? "True" : "False");
+}
+
+void SetXmlInt(pugi::xml_node Node, const char* Name, long long Value) {
+    SetXmlText(Node, Name, QString::number(Value));
+}
+
+void SetXmlFloat(pugi::xml_node Node, const char* Name, double Value) {
+    SetXmlText(Node, Name, FloatToInvariantText(Value));
+}
+
+void SetXmlColor(pugi::xml_node Node, const char* Name, TVxColor Value, bool IncludeSystem) {
+    SetXmlText(Node, Name, ColorToText(Value, IncludeSystem));
+}
+
+void SetXmlComponent(pugi::xml_node Node, const char* Name, const QObject* Component) {
+    SetXmlText(Node, Name, ComponentPath(Component));
+}
+
+QString XmlText(pugi::xml_node Node, const char* Name, const QString& Default) {
+    const pugi::xml_attribute attribute = Node.attribute(Name);
+    return attribute ? FromUtf8(attribute.value()) : Default;
+}
+
+bool XmlBool(pugi::xml_node Node, const char* Name, bool Default) {
+    const pugi::xml_attribute attribute = Node.attribute(Name);
+    if (!attribute)
+        return Default;
+    const QString text = FromUtf8(attribute.value()).trimmed();
+    if (text.compare("True", Qt::CaseInsensitive) == 0)
+        return true;
+    bool ok = false;
+    const long long number = text.toLongLong(&ok);
+    return ok && number != 0;
+}
+
+int XmlInt(pugi::xml_node Node, const char* Name, int Default) {
+    const pugi::xml_attribute attribute = Node.attribute(Name);
+    return attribute ? ParseInteger(attribute.value()) : Default;
+}
+
+int XmlElementInt(pugi::xml_node Node) {
+    return ParseInteger(Node.text().get());
+}
+
+int XmlIntInRange(pugi::xml_node Node, const char* Name, int Min, int Max, int Default) {
+    const int value = XmlInt(Node, Name, Default);
+    if (value < Min || value > Max)
+        throw EVxConvertError("Value " + std::to_string(value) + " of " + Name + " out of range");
+    return int(value);
+}
+
+double XmlFloat(pugi::xml_node Node, const char* Name, double Default) {
+    const pugi::xml_attribute attribute = Node.attribute(Name);
+    return attribute ? InvariantTextToFloat(std::string_view(attribute.value())) : Default;
+}
+
+TVxColor XmlColor(pugi::xml_node Node, const char* Name, TVxColor Default) {
+    const pugi::xml_attribute attribute = Node.attribute(Name);
+    return attribute ? ColorFromText(FromUtf8(attribute.value())) : Default;
+}
+
+QObject* XmlComponent(pugi::xml_node Node, const char* Name) {
+    const QString path = XmlText(Node, Name);
+    return path.isEmpty() ? nullptr : FindComponentByPath(path);
+}
+
+QString XmlElementText(pugi::xml_node Node) {
+    return FromUtf8(Node.text().get());
+}
+
+void SetXmlElementText(pugi::xml_node Node, const QString& Value) {
+    Node.text().set(Utf8(Value).c_str());
+}
+
+QByteArray SaveXmlDocument(const pugi::xml_document& Document) {
+    std::ostringstream out;
+    Document.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
+    // The writer escapes CR in attributes but writes it raw in element text, where any
+    // parser would turn it into LF. Indentation uses LF only, so every CR left in the
+    // output belongs to a text.
+    QByteArray text = QByteArray::fromStdString(out.str());
+    text.replace("\r", "&#13;");
+    return text;
+}
+
+void SaveXmlFile(const pugi::xml_document& Document, const QString& FileName) {
+    WriteFileAtomically(FileName, SaveXmlDocument(Document));
+}
+
+void LoadXmlDocument(pugi::xml_document& Document, const QByteArray& Text) {
+    const pugi::xml_parse_result result = Document.load_buffer(
+        Text.constData(), size_t(Text.size()), ExactParse, pugi::encoding_utf8);
+    if (!result)
+        throw EVxStreamError(std::string("XML error at offset ") + std::to_string(result.offset) +
+                             ": " + result.description());
+}
+
+void LoadXmlFile(pugi::xml_document& Document, const QString& FileName) {
+    LoadXmlDocument(Document, ReadWholeFile(FileName));
+}

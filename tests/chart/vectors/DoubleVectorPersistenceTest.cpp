@@ -1,0 +1,217 @@
+#include "persistence/IniFile.h"
+#include "persistence/XmlCodec.h"
+#include "util/Application.h"
+#include "util/Exceptions.h"
+#include "vectors/DoubleVector.h"
+
+#include <QBuffer>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <bit>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+QByteArray Bytes(std::initializer_list<int> values) {
+    QByteArray result;
+    for (int v : values)
+        result.append(char(v));
+    return result;
+}
+
+QByteArray Record(const TVxDoubleVector& vector) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    vector.WriteTo(buffer);
+    return buffer.data();
+}
+
+void ReadRecord(TVxDoubleVector& vector, QByteArray data) {
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    vector.ReadFrom(buffer);
+}
+
+// The bit patterns of the values; text containers write every NaN as "NAN", so for them
+// NaN payloads are compared as the one quiet NaN.
+std::vector<uint64_t> Bits(const TVxDoubleVector& vector, bool AnyNaN = false) {
+    std::vector<uint64_t> bits;
+    for (double v : vector.InternalArray())
+        bits.push_back(std::bit_cast<uint64_t>(AnyNaN && std::isnan(v) ? double(NAN) : v));
+    return bits;
+}
+
+// A registered form "Form1" owning the vector "V".
+class VectorPersistenceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Form.setObjectName("Form1");
+        TVxApplication::Instance().RegisterForm(&Form);
+        Vector->SetName("V");
+    }
+    void TearDown() override { TVxApplication::Instance().Unregister(&Form); }
+
+    QObject Form;
+    TVxDoubleVector* Vector = new TVxDoubleVector(&Form);
+};
+
+} // namespace
+
+TEST_F(VectorPersistenceTest, BinaryRecordByteForByte) {
+    Vector->Add(1.5);
+    Vector->Add(-2);
+    Vector->AddOutlier(1);
+    const QByteArray expected =
+        Bytes({7, 0, 0, 0}) + "Form1.V" +
+        Bytes({0x80, 0, 0, 0, 0x80, 0, 0, 0, 0, // Increment, Capacity, DBData
+               2,    0, 0, 0, 0,    0, 0, 0, 0, 0, 0xF8, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0xC0, // values
+               1,    1, 0, 0, 0,    1, 0, 0, 0, // outliers
+               0});
+    EXPECT_EQ(Record(*Vector), expected);
+
+    TVxDoubleVector empty;
+    EXPECT_EQ(Record(empty),
+              Bytes({0, 0, 0, 0, 0x80, 0, 0, 0, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+
+    TVxDoubleVector back;
+    back.Add(99);
+    ReadRecord(back, expected);
+    EXPECT_EQ(back.GetCount(), 2);
+    EXPECT_EQ(back.GetValue(0), 1.5);
+    EXPECT_TRUE(back.IsOutlier(1));
+    EXPECT_EQ(back.GetMaximum(), 1.5);
+}
+
+TEST_F(VectorPersistenceTest, EveryTruncatedRecordRaisesTheStreamError) {
+    for (int i = 0; i < 5; ++i)
+        Vector->Add(i);
+    Vector->AddOutlier(3);
+    const QByteArray record = Record(*Vector);
+    for (int length = 0; length < record.size(); ++length) {
+        TVxDoubleVector back;
+        EXPECT_THROW(ReadRecord(back, record.left(length)), EVxStreamError) << length;
+        EXPECT_LE(back.GetCount(), back.GetCapacity());
+    }
+}
+
+TEST_F(VectorPersistenceTest, ForgedCountsAreRejectedWithoutAllocating) {
+    const QByteArray huge =
+        Bytes({0, 0, 0, 0, 0x80, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0});
+    TVxDoubleVector back;
+    EXPECT_THROW(ReadRecord(back, huge), EVxStreamError);
+    EXPECT_EQ(back.GetCount(), 0);
+}
+
+TEST_F(VectorPersistenceTest, BoundVectorStoresItsBinding) {
+    auto* source = new TVxDataSource(&Form);
+    source->SetName("Source");
+    Vector->SetDataSource(source);
+    Vector->SetDataField("temp");
+
+    TVxDoubleVector back;
+    ReadRecord(back, Record(*Vector));
+    EXPECT_EQ(back.DataSource(), source);
+    EXPECT_EQ(back.DataField(), "temp");
+    EXPECT_TRUE(back.DBData());
+    EXPECT_EQ(back.GetCount(), 0);
+
+    pugi::xml_document doc;
+    Vector->WriteTo(doc);
+    TVxDoubleVector fromXml;
+    fromXml.ReadFrom(doc.child("TVxDoubleVector"));
+    EXPECT_EQ(fromXml.DataSource(), source);
+    EXPECT_EQ(fromXml.DataField(), "temp");
+
+    TVxIniFile ini;
+    Vector->WriteTo(ini, "V");
+    TVxDoubleVector fromIni;
+    fromIni.ReadFrom(ini, "V");
+    EXPECT_EQ(fromIni.DataSource(), source);
+    EXPECT_EQ(fromIni.DataField(), "temp");
+}
+
+// Random doubles, special values included, survive all containers bit for bit under a
+// locale whose decimal separator is a comma.
+TEST_F(VectorPersistenceTest, RandomValuesRoundTripBitExactlyInEveryContainer) {
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    std::mt19937_64 rng(7);
+    for (double special :
+         {double(NAN), double(INFINITY), -double(INFINITY), -0.0, 5e-324, 1.7976931348623157e308})
+        Vector->Add(special);
+    for (int i = 0; i < 2000; ++i)
+        Vector->Add(std::bit_cast<double>(rng()));
+    Vector->AddOutlier(4);
+    Vector->AddOutlier(1);
+    Vector->SetIncrement(256);
+    Vector->SetCapacity(5000);
+
+    auto check = [&](const TVxDoubleVector& back, bool AsText) {
+        EXPECT_EQ(Bits(back, AsText), Bits(*Vector, AsText));
+        EXPECT_EQ(back.GetIncrement(), 256);
+        EXPECT_EQ(back.GetCapacity(), 5000);
+        ASSERT_EQ(back.Outliers().GetCount(), 2);
+        EXPECT_EQ(back.Outliers().GetValue(0), 4);
+        EXPECT_EQ(back.Outliers().GetValue(1), 1);
+    };
+
+    QTemporaryDir dir;
+    Vector->WriteTo(dir.filePath("v.bin"));
+    TVxDoubleVector fromFile;
+    fromFile.ReadFrom(dir.filePath("v.bin"));
+    check(fromFile, false);
+
+    pugi::xml_document doc;
+    Vector->WriteTo(doc);
+    SaveXmlFile(doc, dir.filePath("v.xml"));
+    pugi::xml_document loaded;
+    LoadXmlFile(loaded, dir.filePath("v.xml"));
+    TVxDoubleVector fromXml;
+    fromXml.ReadFrom(loaded.child("TVxDoubleVector"));
+    check(fromXml, true);
+
+    {
+        TVxIniFile ini(dir.filePath("v.ini"));
+        Vector->WriteTo(ini, "Vector");
+        ini.UpdateFile();
+    }
+    TVxDoubleVector fromIni;
+    fromIni.ReadFrom(TVxIniFile(dir.filePath("v.ini")), "Vector");
+    check(fromIni, true);
+    QLocale::setDefault(previous);
+}
+
+TEST_F(VectorPersistenceTest, IniNoneAndBadNumbers) {
+    TVxIniFile ini;
+    ini.LoadFromText("[V]\nValues=None\nOutliers=None\n"
+                     "[W]\nValues=1 NAN -INF 2.5 x\nOutliers=2\n"
+                     "[X]\nValues=1 2 +. 3\n");
+    Vector->Add(1);
+    Vector->ReadFrom(ini, "V");
+    EXPECT_EQ(Vector->GetCount(), 0);
+    EXPECT_FALSE(Vector->AnyOutliers());
+
+    Vector->ReadFrom(ini, "W");
+    ASSERT_EQ(Vector->GetCount(), 4);
+    EXPECT_TRUE(std::isnan(Vector->GetValue(1)));
+    EXPECT_EQ(Vector->GetValue(2), -INFINITY);
+    EXPECT_TRUE(Vector->IsOutlier(2));
+
+    EXPECT_THROW(Vector->ReadFrom(ini, "X"), EVxConvertError);
+    EXPECT_EQ(Vector->GetCount(), 2); // what was read before the bad number
+
+    TVxIniFile empty;
+    Vector->ReadFrom(empty, "Missing"); // defaults: an empty vector
+    EXPECT_EQ(Vector->GetCount(), 0);
+}
+
+TEST_F(VectorPersistenceTest, XmlWithBadItemKeepsWhatWasRead) {
+    pugi::xml_document doc;
+    LoadXmlDocument(doc, "<TVxDoubleVector Name=\"V\" Increment=\"128\" Capacity=\"128\">"
+                         "<Values Count=\"3\"><Item>1</Item><Item>2</Item><Item>zz</Item>"
+                         "</Values></TVxDoubleVector>");
+    EXPECT_THROW(Vector->ReadFrom(doc.child("TVxDoubleVector")), EVxConvertError);
+    EXPECT_EQ(Vector->GetCount(), 2);
+}
