@@ -192,3 +192,160 @@ QString IndexToLetters(long long n) {
     }
     return letters;
 }
+
+namespace {
+
+// One section of a number pattern, taken apart.
+struct TNumberPattern {
+    QString Prefix, Suffix;
+    int IntegerZeros = 0;
+    bool Grouping = false;
+    int FractionZeros = 0, FractionHashes = 0;
+    bool Exponent = false, ExponentPlus = false;
+    QChar ExponentChar = u'E';
+    int ExponentDigits = 0;
+    bool HasDigits = false;
+};
+
+TNumberPattern ParseSection(QStringView Section) {
+    TNumberPattern p;
+    bool fraction = false, afterDigits = false;
+    for (qsizetype i = 0; i < Section.size(); ++i) {
+        const QChar c = Section[i];
+        QString* literal = p.HasDigits ? &p.Suffix : &p.Prefix;
+        if (c == u'"' || c == u'\'') {
+            qsizetype j = i + 1;
+            while (j < Section.size() && Section[j] != c)
+                ++j;
+            *literal += Section.mid(i + 1, j - i - 1);
+            if (p.HasDigits)
+                afterDigits = true;
+            i = j;
+            continue;
+        }
+        const bool placeholder = c == u'0' || c == u'#';
+        if (!afterDigits && !p.Exponent &&
+            (placeholder || c == u'.' || (c == u',' && p.HasDigits))) {
+            if (c == u'.') {
+                fraction = true;
+            } else if (c == u',') {
+                if (!fraction)
+                    p.Grouping = true;
+            } else {
+                p.HasDigits = true;
+                if (fraction)
+                    (c == u'0' ? p.FractionZeros : p.FractionHashes)++;
+                else if (c == u'0')
+                    ++p.IntegerZeros;
+            }
+            continue;
+        }
+        if (!afterDigits && p.HasDigits && !p.Exponent && (c == u'E' || c == u'e') &&
+            i + 1 < Section.size() && (Section[i + 1] == u'+' || Section[i + 1] == u'-')) {
+            p.Exponent = true;
+            p.ExponentChar = c;
+            p.ExponentPlus = Section[i + 1] == u'+';
+            i += 2;
+            while (i < Section.size() && Section[i] == u'0') {
+                ++p.ExponentDigits;
+                ++i;
+            }
+            --i;
+            continue;
+        }
+        if (p.HasDigits)
+            afterDigits = true;
+        *literal += c;
+    }
+    return p;
+}
+
+QString GroupDigits(const QString& Digits, const QString& Separator) {
+    QString out;
+    const qsizetype n = Digits.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0)
+            out += Separator;
+        out += Digits[i];
+    }
+    return out;
+}
+
+// The digits of |x| by pattern p, without sign; Zero tells whether they are all zero.
+QString FormatMagnitude(const TNumberPattern& p, double x, const TVxFormatSettings& Settings,
+                        bool& Zero) {
+    const int decimals = p.FractionZeros + p.FractionHashes;
+    char buffer[420];
+    QString integer, fraction, exponent;
+    if (p.Exponent) {
+        const auto r = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x),
+                                     std::chars_format::scientific, decimals);
+        const QString text = QString::fromLatin1(buffer, r.ptr - buffer);
+        const qsizetype e = text.indexOf(u'e');
+        const QString mantissa = text.left(e);
+        const int exp = text.mid(e + 1).toInt();
+        integer = mantissa.left(1);
+        fraction = mantissa.mid(2);
+        QString digits = QString::number(std::abs(exp));
+        if (digits.size() < p.ExponentDigits)
+            digits.prepend(QString(p.ExponentDigits - digits.size(), u'0'));
+        exponent = QString(p.ExponentChar) +
+                   QString(exp < 0 ? QStringLiteral("-")
+                                   : (p.ExponentPlus ? QStringLiteral("+") : QString())) +
+                   digits;
+    } else {
+        const auto r = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x),
+                                     std::chars_format::fixed, decimals);
+        const QString text = QString::fromLatin1(buffer, r.ptr - buffer);
+        const qsizetype dot = text.indexOf(u'.');
+        integer = dot < 0 ? text : text.left(dot);
+        fraction = dot < 0 ? QString() : text.mid(dot + 1);
+    }
+    const auto allZero = [](const QString& Digits) {
+        return std::all_of(Digits.begin(), Digits.end(), [](QChar c) { return c == u'0'; });
+    };
+    Zero = allZero(integer) && allZero(fraction);
+    while (fraction.size() > p.FractionZeros && fraction.endsWith(u'0'))
+        fraction.chop(1);
+    if (integer == u"0" && p.IntegerZeros == 0)
+        integer.clear();
+    if (integer.size() < p.IntegerZeros)
+        integer.prepend(QString(p.IntegerZeros - integer.size(), u'0'));
+    if (p.Grouping)
+        integer = GroupDigits(integer, Settings.ThousandSeparator);
+    QString out = integer;
+    if (!fraction.isEmpty())
+        out += Settings.DecimalSeparator + fraction;
+    if (out.isEmpty())
+        out = QStringLiteral("0");
+    return out + exponent;
+}
+
+} // namespace
+
+QString FormatFloat(QStringView Pattern, double x, const TVxFormatSettings& Settings) {
+    if (Pattern.isEmpty() || !std::isfinite(x))
+        return FloatToText(x, Settings);
+    const QList<QStringView> sections = Pattern.split(u';');
+    const TNumberPattern positive = ParseSection(sections[0]);
+    if (x == 0 && sections.size() > 2 && !sections[2].isEmpty()) {
+        const TNumberPattern zero = ParseSection(sections[2]);
+        bool isZero = true;
+        return zero.Prefix +
+               (zero.HasDigits ? FormatMagnitude(zero, 0, Settings, isZero) : QString()) +
+               zero.Suffix;
+    }
+    if (x < 0 && sections.size() > 1 && !sections[1].isEmpty()) {
+        const TNumberPattern negative = ParseSection(sections[1]);
+        bool isZero = true;
+        return negative.Prefix +
+               (negative.HasDigits ? FormatMagnitude(negative, x, Settings, isZero) : QString()) +
+               negative.Suffix;
+    }
+    if (!positive.HasDigits)
+        return positive.Prefix + positive.Suffix;
+    bool isZero = true;
+    const QString digits = FormatMagnitude(positive, x, Settings, isZero);
+    return positive.Prefix + (x < 0 && !isZero ? QStringLiteral("-") : QString()) + digits +
+           positive.Suffix;
+}

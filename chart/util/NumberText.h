@@ -46,3 +46,12 @@ bool TryTextToFloat(QStringView Text, double& Value,
 
 /// Bijective base-26 letters: 1 -> "A", 26 -> "Z", 27 -> "AA"; empty for n <= 0.
 QString IndexToLetters(long long n);
+
+/// x written by a number pattern: sections "positive;negative;zero", digit placeholders
+/// "0" (always written) and "#" (written when significant), "." for the decimal separator,
+/// "," anywhere in the integer part for digit groups, "E+0"/"E-0" (or "e") for an
+/// exponent with that many digits at least ("+" always writes the sign), quoted text and
+/// any other characters before or after the digits as literals. An empty pattern gives the
+/// general text.
+QString FormatFloat(QStringView Pattern, double x,
+                    const TVxFormatSettings& Settings = TVxFormatSettings::Current());

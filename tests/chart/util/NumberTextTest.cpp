@@ -74,6 +74,35 @@ TEST(NumberTextTest, LocaleTextAcceptsOnlyTheDecimalSeparator) {
     EXPECT_FALSE(TryTextToFloat(u"1,5", value, invariant));
 }
 
+TEST(NumberTextTest, FormatFloatPatterns) {
+    const TVxFormatSettings inv = TVxFormatSettings::Invariant();
+    const struct {
+        const char16_t* Pattern;
+        double Value;
+        const char16_t* Text;
+    } cases[] = {
+        {u"0.00", 3.14159, u"3.14"},
+        {u"#,##0.0", 1234567.89, u"1,234,567.9"},
+        {u"0.###", 2.5, u"2.5"},
+        {u"0.###", 2, u"2"},
+        {u"#.##", 0.5, u".5"},
+        {u"000", 7, u"007"},
+        {u"0.00E+00", 12345, u"1.23E+04"},
+        {u"0.0e-0", 0.00012, u"1.2e-4"},
+        {u"0.0;(0.0);zero", -2.5, u"(2.5)"},
+        {u"0.0;(0.0);zero", 0, u"zero"},
+        {u"0.0 \u00B0C", 21.5, u"21.5 \u00B0C"},
+        {u"'T='0", 3, u"T=3"},
+        {u"0", -0.4, u"0"},
+        {u"0.0", -1.25, u"-1.2"},
+        {u"", 0.1, u"0.1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatFloat(c.Pattern, c.Value, inv), QString::fromUtf16(c.Text))
+            << QString::fromUtf16(c.Pattern).toStdString();
+    EXPECT_EQ(FormatFloat(u"#,##0.00", 1234.5, German()), "1.234,50");
+}
+
 TEST(NumberTextTest, IndexToLettersIsBijectiveBase26) {
     const struct {
         long long Index;
