@@ -2,6 +2,7 @@
 
 #include "util/DateTime.h"
 #include "util/DateTimeFormat.h"
+#include "util/EventGuard.h"
 #include "util/Exceptions.h"
 #include "util/NumberText.h"
 #include "util/TimeSpan.h"
@@ -292,19 +293,21 @@ void TVxCustomDoubleEdit::Loaded() {
 }
 
 void TVxCustomDoubleEdit::TextChangedByUser(const QString& Text) {
-    if (FSetting)
-        return;
-    FTextEdited = true;
-    double parsed = 0;
-    if (Text.isEmpty() || !ParseText(Text, parsed))
-        return;
-    if (LimitsActive() &&
-        !(Ordered(FMinValue) <= Ordered(parsed) && Ordered(parsed) <= Ordered(FMaxValue)))
-        return;
-    FLastValid = Text;
-    FValue = parsed;
-    ValueChangedNotify();
-    FLink->SetLink(FValue);
+    GuardEvent([&] {
+        if (FSetting)
+            return;
+        FTextEdited = true;
+        double parsed = 0;
+        if (Text.isEmpty() || !ParseText(Text, parsed))
+            return;
+        if (LimitsActive() &&
+            !(Ordered(FMinValue) <= Ordered(parsed) && Ordered(parsed) <= Ordered(FMaxValue)))
+            return;
+        FLastValid = Text;
+        FValue = parsed;
+        ValueChangedNotify();
+        FLink->SetLink(FValue);
+    });
 }
 
 void TVxCustomDoubleEdit::Validate() {
@@ -345,69 +348,79 @@ bool TVxCustomDoubleEdit::AllowedCharacter(QChar c) const {
 }
 
 void TVxCustomDoubleEdit::keyPressEvent(QKeyEvent* Event) {
-    if (Event->matches(QKeySequence::SelectAll) || Event->matches(QKeySequence::Copy) ||
-        Event->matches(QKeySequence::Paste) || Event->matches(QKeySequence::Cut) ||
-        Event->matches(QKeySequence::Undo) || Event->matches(QKeySequence::Redo)) {
-        QLineEdit::keyPressEvent(Event);
-        return;
-    }
-    const int key = Event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        Validate();
-        if (OnDblClick)
-            OnDblClick(this);
+    GuardEvent([&] {
+        if (Event->matches(QKeySequence::SelectAll) || Event->matches(QKeySequence::Copy) ||
+            Event->matches(QKeySequence::Paste) || Event->matches(QKeySequence::Cut) ||
+            Event->matches(QKeySequence::Undo) || Event->matches(QKeySequence::Redo)) {
+            QLineEdit::keyPressEvent(Event);
+            return;
+        }
+        const int key = Event->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            Validate();
+            if (OnDblClick)
+                OnDblClick(this);
+            Beep();
+            Event->accept();
+            return;
+        }
+        const QString text = Event->text();
+        if (text.isEmpty() || key == Qt::Key_Backspace || key == Qt::Key_Delete) {
+            QLineEdit::keyPressEvent(Event); // movement and deletion keys
+            return;
+        }
+        const bool shortcut =
+            Event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (!shortcut && text.size() == 1 && AllowedCharacter(text[0])) {
+            QLineEdit::keyPressEvent(Event);
+            FLastCursorPos = cursorPosition();
+            return;
+        }
         Beep();
         Event->accept();
-        return;
-    }
-    const QString text = Event->text();
-    if (text.isEmpty() || key == Qt::Key_Backspace || key == Qt::Key_Delete) {
-        QLineEdit::keyPressEvent(Event); // movement and deletion keys
-        return;
-    }
-    const bool shortcut =
-        Event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (!shortcut && text.size() == 1 && AllowedCharacter(text[0])) {
-        QLineEdit::keyPressEvent(Event);
-        FLastCursorPos = cursorPosition();
-        return;
-    }
-    Beep();
-    Event->accept();
+    });
 }
 
 void TVxCustomDoubleEdit::focusInEvent(QFocusEvent* Event) {
-    QLineEdit::focusInEvent(Event);
-    SetTextSilently(FLastValid);
-    FTextEdited = false;
-    if (FLastCursorPos > 0 || FLastSelLength > 0) {
-        if (FLastSelLength > 0)
-            setSelection(FLastCursorPos, FLastSelLength);
-        else
-            setCursorPosition(FLastCursorPos);
-    }
-    if (FNeedSelectAll) {
-        selectAll();
-        FNeedSelectAll = false;
-    }
+    GuardEvent([&] {
+        QLineEdit::focusInEvent(Event);
+        SetTextSilently(FLastValid);
+        FTextEdited = false;
+        if (FLastCursorPos > 0 || FLastSelLength > 0) {
+            if (FLastSelLength > 0)
+                setSelection(FLastCursorPos, FLastSelLength);
+            else
+                setCursorPosition(FLastCursorPos);
+        }
+        if (FNeedSelectAll) {
+            selectAll();
+            FNeedSelectAll = false;
+        }
+    });
 }
 
 void TVxCustomDoubleEdit::focusOutEvent(QFocusEvent* Event) {
-    FLastCursorPos = hasSelectedText() ? selectionStart() : cursorPosition();
-    FLastSelLength = int(selectedText().size());
-    QLineEdit::focusOutEvent(Event);
-    Validate();
-    ShowFitted();
-    setCursorPosition(0);
+    GuardEvent([&] {
+        FLastCursorPos = hasSelectedText() ? selectionStart() : cursorPosition();
+        FLastSelLength = int(selectedText().size());
+        QLineEdit::focusOutEvent(Event);
+        Validate();
+        ShowFitted();
+        setCursorPosition(0);
+    });
 }
 
 void TVxCustomDoubleEdit::resizeEvent(QResizeEvent* Event) {
-    QLineEdit::resizeEvent(Event);
-    ShowFitted();
+    GuardEvent([&] {
+        QLineEdit::resizeEvent(Event);
+        ShowFitted();
+    });
 }
 
 void TVxCustomDoubleEdit::mouseDoubleClickEvent(QMouseEvent* Event) {
-    QLineEdit::mouseDoubleClickEvent(Event);
-    if (OnDblClick)
-        OnDblClick(this);
+    GuardEvent([&] {
+        QLineEdit::mouseDoubleClickEvent(Event);
+        if (OnDblClick)
+            OnDblClick(this);
+    });
 }

@@ -1,5 +1,7 @@
 #include "IdleSource.h"
 
+#include "util/EventGuard.h"
+
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <vector>
@@ -34,7 +36,7 @@ void TVxIdleSource::Notify() {
         if (it == FHandlers.end())
             continue;
         const std::function<void()> handler = it->second;
-        handler();
+        GuardEvent(handler); // idle moments come from the event loop: nothing may escape
     }
 }
 

@@ -4,6 +4,8 @@
 #include "util/Application.h"
 #include "util/Component.h"
 #include "util/DateTime.h"
+#include "util/EventGuard.h"
+#include "util/Exceptions.h"
 #include "util/IdleSource.h"
 
 #include <QApplication>
@@ -256,6 +258,16 @@ TEST_F(DoubleEditTest, PropertyLinksFollowAndReceiveTheValue) {
     EXPECT_EQ(axis->Start, 60);
     FIdle.Idle();
     EXPECT_EQ(FEdit->Value(), 60); // the clamped value is not replaced by the typed one
+}
+
+TEST_F(DoubleEditTest, ExceptionsOfHandlersStopAtTheEventBoundary) {
+    QStringList reports;
+    SetEventExceptionHandler([&](const QString& Message) { reports << Message; });
+    FEdit->OnValueChanged = [](TVxCustomDoubleEdit*) { throw EVxException("handler failed"); };
+    Type("3");
+    EXPECT_EQ(FEdit->Value(), 3);
+    EXPECT_EQ(reports, QStringList{"handler failed"});
+    SetEventExceptionHandler({});
 }
 
 #include "DoubleEditTest.moc"
