@@ -153,10 +153,7 @@ double TVxCustomDoubleVector::GetValue(int i) const {
 // holds only the slots in use and grows geometrically, so appending stays amortised O(1)
 // and a capacity read from a file allocates nothing.
 void TVxCustomDoubleVector::GrowTo(int n) {
-    if (n >= FCapacity) {
-        const int64_t steps = (int64_t(n) - FCapacity) / FIncrement + 1;
-        FCapacity = int(std::min<int64_t>(FCapacity + steps * FIncrement, INT32_MAX));
-    }
+    FCapacity = GrownCapacity(FCapacity, FIncrement, n);
     if (size_t(n) > FArray.size())
         FArray.resize(size_t(n));
     if (n > FCount) {

@@ -8,6 +8,15 @@
 #include <cstdint>
 #include <vector>
 
+/// The logical capacity after growing Capacity by steps of Increment until n values fit,
+/// capped at the int32 range.
+inline int GrownCapacity(int Capacity, int Increment, int n) {
+    if (n < Capacity)
+        return Capacity;
+    const int64_t steps = (int64_t(n) - Capacity) / Increment + 1;
+    return int(std::min<int64_t>(Capacity + steps * Increment, INT32_MAX));
+}
+
 /// A growable array of T with a logical capacity that grows in steps of Increment.
 /// The real storage grows geometrically, so appending is amortised O(1) at any length.
 template <typename T> class TVxPlainArray {
@@ -63,11 +72,8 @@ protected:
     /// Lengthens to n values: the logical capacity grows by the increment until it holds n;
     /// slots between the old count and n read as zero.
     void GrowTo(int n) {
-        if (n >= FCapacity) {
-            const int64_t steps = (int64_t(n) - FCapacity) / FIncrement + 1;
-            SetStorage(
-                static_cast<int>(std::min<int64_t>(FCapacity + steps * FIncrement, INT32_MAX)));
-        }
+        if (n >= FCapacity)
+            SetStorage(GrownCapacity(FCapacity, FIncrement, n));
         if (n > FCount) {
             std::fill(FArray.begin() + FCount, FArray.begin() + n, T{});
             FCount = n;
