@@ -1,5 +1,6 @@
 #include "drawing/Font.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPaintDevice>
@@ -106,4 +107,8 @@ const QPaintDevice* MeasuringDevice() {
         return image;
     }();
     return &device;
+}
+
+bool IsFontAvailable(const QString& Family) {
+    return QFontDatabase::families().contains(Family, Qt::CaseInsensitive);
 }

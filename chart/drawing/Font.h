@@ -84,5 +84,7 @@ QRectF TextArea(const QRectF& Layout, const QFont& Font, const TVxStringFormat& 
                 const QPaintDevice* Device);
 /// The line spacing of Font on Device, in world units.
 double FontLineSpacing(const QFont& Font, const QPaintDevice* Device);
+/// True when a font family of that name is installed (needs a QGuiApplication).
+bool IsFontAvailable(const QString& Family);
 /// A 96-dots-per-inch device for measuring text where no target exists.
 const QPaintDevice* MeasuringDevice();

@@ -3,6 +3,7 @@
 
 #include "drawing/GradientBrushes.h"
 #include "drawing/HatchPatterns.h"
+#include "drawing/RecordingSurface.h"
 
 #include <QImage>
 #include <QPainter>
@@ -270,6 +271,31 @@ TEST(QtSurface, TextHangsFromTheTopOfItsLayout) {
     // The cap height of a 16-unit font starts a few units below the top of the line.
     EXPECT_GE(firstInk, 20);
     EXPECT_LE(firstInk, 26);
+}
+
+TEST(QtSurface, MeasuresTextWithTheTargetsMetrics) {
+    TVxFontSpec font;
+    font.Family = QStringLiteral("DejaVu Sans");
+    font.Size = 12; // 16 units: the default format pads 16 / 6 on either side
+    const QString text = QStringLiteral("Temperature");
+    QRectF padded, typographic;
+    Paint(10, 10, [&](TVxQtSurface& s) {
+        padded =
+            s.MeasureString(text, font, QRectF(10, 20, 0, 0), TVxStringFormat::GenericDefault());
+        typographic = s.MeasureString(text, font, QRectF(10, 20, 0, 0),
+                                      TVxStringFormat::GenericTypographic());
+    });
+    const QFontMetricsF metrics(ToQFont(font, {}, MeasuringDevice()), MeasuringDevice());
+    EXPECT_NEAR(typographic.width(), metrics.horizontalAdvance(text), 0.01);
+    EXPECT_NEAR(padded.width() - typographic.width(), 2 * 16.0 / 6, 0.01);
+    EXPECT_EQ(typographic.topLeft(), QPointF(10, 20));
+    EXPECT_NEAR(typographic.height(), metrics.height(), 0.01);
+    TVxRecordingSurface recorder;
+    EXPECT_EQ(recorder.MeasureString(text, font, QRectF(10, 20, 0, 0),
+                                     TVxStringFormat::GenericTypographic()),
+              typographic);
+    EXPECT_TRUE(IsFontAvailable(QStringLiteral("dejavu sans")));
+    EXPECT_FALSE(IsFontAvailable(QStringLiteral("No Such Family 42")));
 }
 
 } // namespace
