@@ -87,7 +87,9 @@ void TVxQtSurface::ApplyClip(QPainter& Painter) const {
 
 void TVxQtSurface::SetSmoothingMode(TSmoothingMode Mode) {
     FSmoothing = Mode;
-    Active().setRenderHint(QPainter::Antialiasing, IsAntiAliased(Mode));
+    FTarget.setRenderHint(QPainter::Antialiasing, IsAntiAliased(Mode));
+    if (FLayerPainter)
+        FLayerPainter->setRenderHint(QPainter::Antialiasing, IsAntiAliased(Mode));
 }
 
 bool TVxQtSurface::SoftClip() const {
@@ -386,7 +388,8 @@ void TVxQtSurface::EndShapeExclusion() {
         layer.end();
         FLayerPainter.reset();
         ApplyClip(FTarget);
-        FTarget.setWorldTransform(FBase);
+        // The layer already holds device pixels.
+        FTarget.setWorldTransform(QTransform());
         FTarget.drawImage(QPointF(0, 0), *FLayer);
         FLayer.reset();
         FExcludedShapes = TVxPath();

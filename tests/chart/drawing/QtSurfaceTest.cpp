@@ -298,4 +298,28 @@ TEST(QtSurface, MeasuresTextWithTheTargetsMetrics) {
     EXPECT_FALSE(IsFontAvailable(QStringLiteral("No Such Family 42")));
 }
 
+TEST(QtSurface, KeepsThePaintersOwnTransformAndClip) {
+    for (const bool excluding : {false, true}) {
+        QImage image(20, 20, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            painter.translate(7, 3);
+            painter.setClipRect(QRectF(0, 0, 3, 10));
+            TVxQtSurface surface(painter);
+            TVxPath farAway;
+            farAway.AddRectangle(QRectF(100, 100, 5, 5));
+            if (excluding)
+                surface.BeginShapeExclusion(farAway);
+            surface.SetClip(QRectF(-5, 0, 20, 2));
+            surface.FillRectangle(TVxBrush::SolidBrush(Black), QRectF(0, 0, 5, 5));
+            if (excluding)
+                surface.EndShapeExclusion();
+        }
+        EXPECT_EQ(Row(image, 3, 5, 11), "..###..") << excluding;
+        EXPECT_EQ(Row(image, 4, 5, 11), "..###..") << excluding;
+        EXPECT_EQ(Row(image, 5, 5, 11), ".......") << excluding;
+    }
+}
+
 } // namespace
