@@ -16,7 +16,7 @@
 
 namespace {
 
-// One call of every operation; returns the number of calls made.
+// One call of every surface operation, and the shapes drawn through them.
 void DrawEverything(TVxSurface& S) {
     const TVxPen pen = TVxPen::Solid(VxColor(0xFF204080), 2);
     TVxPen arrow = pen;
