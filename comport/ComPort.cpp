@@ -1,5 +1,7 @@
 #include "comport/ComPort.h"
 
+#include "comport/ComThread.h"
+
 #include <cerrno>
 
 namespace {
@@ -78,6 +80,12 @@ void TCustomComPort::Open() {
 }
 
 void TCustomComPort::Close() {
+    // On the event thread (a handler of a port that does not synchronize its events), the
+    // close runs on the UI thread while this thread waits.
+    if (const auto thread = CurrentThread(); thread && thread->Id() == std::this_thread::get_id()) {
+        thread->RunOnUiThread([this] { Close(); });
+        return;
+    }
     if (!FDevice->IsOpen())
         return;
     if (BeforeClose)
@@ -137,6 +145,9 @@ void TCustomComPort::OpenDevice() {
 }
 
 void TCustomComPort::CloseDevice() {
+    // The thread is stopped before the handle goes, so it never polls a closed (or reused)
+    // descriptor.
+    StopEventThread();
     FDevice->Close();
     FReadInFlight = false;
     FWriteInFlight = false;
@@ -145,26 +156,6 @@ void TCustomComPort::CloseDevice() {
         // Restoring is best effort: the port is closed either way.
         FDevice->RestoreProcessPriority(FOriginalPriorityClass);
     }
-}
-
-void TCustomComPort::UpdateEventMask() {
-    if (!FDevice->IsOpen())
-        return;
-    const std::uint32_t mask = RequiredBit(bool(OnRxChar), ComEvent::RxChar) |
-                               RequiredBit(bool(OnRxFlag), ComEvent::RxFlag) |
-                               RequiredBit(bool(OnTxEmpty), ComEvent::TxEmpty) |
-                               RequiredBit(bool(OnCTSChange), ComEvent::Cts) |
-                               RequiredBit(bool(OnDSRChange), ComEvent::Dsr) |
-                               RequiredBit(bool(OnRLSDChange), ComEvent::Rlsd) |
-                               RequiredBit(bool(OnBreak), ComEvent::Break) |
-                               RequiredBit(bool(OnLineError), ComEvent::Err) |
-                               RequiredBit(bool(OnRing), ComEvent::Ring) |
-                               RequiredBit(bool(OnPrinterError), ComEvent::PrinterError) |
-                               RequiredBit(bool(OnRx80PercFull), ComEvent::Rx80Full) |
-                               RequiredBit(bool(OnEvent1), ComEvent::Event1) |
-                               RequiredBit(bool(OnEvent2), ComEvent::Event2);
-    FWaitMask = mask;
-    CheckSystemCall(FDevice->SetEventMask(mask));
 }
 
 // ---- Settings ----
@@ -323,4 +314,13 @@ void TCustomComPort::SetThreadPriority(TThreadPriority Value) {
     if (Value == FThreadPriority)
         return;
     FThreadPriority = Value;
+    if (const auto thread = CurrentThread())
+        thread->SetPriority(Value);
+}
+
+void TCustomComPort::SetDispatcher(TComDispatcher* Value) {
+    if (Value == FDispatcher)
+        return;
+    RequireClosedToChange();
+    FDispatcher = Value;
 }

@@ -2,6 +2,7 @@
 // The serial port component: its settings, opening and closing, transfers, line errors and
 // modem lines, and every failure raised as EComError through OnError.
 
+#include "comport/ComDispatcher.h"
 #include "comport/ComError.h"
 #include "comport/ComHandlers.h"
 #include "comport/ComSettings.h"
@@ -10,12 +11,16 @@
 #include "comport/platform/ComDevice.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
-/// A serial port. Settings, transfers and Open/Close belong to one thread (the UI thread).
+class TComThread;
+
+/// A serial port. Settings, transfers and Open/Close belong to one thread (the UI thread);
+/// while the port is open and has an event handler, its event thread hands events over.
 class TCustomComPort {
 public:
     /// A closed port on ADevice, or on the operating system's device for nullptr.
@@ -97,6 +102,10 @@ public:
     void SetThreadPriority(TThreadPriority Value);
     /// Informational text about the component.
     std::string About() const;
+    /// The dispatcher that runs handlers on the UI thread (nullptr: DefaultComDispatcher).
+    TComDispatcher* Dispatcher() const { return FDispatcher; }
+    /// Sets the dispatcher; only while closed.
+    void SetDispatcher(TComDispatcher* Value);
 
     // ---- Transfers ----
     /// Reads Count bytes into Buffer, waiting for them when WaitForCompletion.
@@ -263,8 +272,18 @@ protected:
     [[noreturn]] void RaiseComError(std::int32_t ErrorCode, const std::string& Message);
     /// Raises the closed-port error when the port is closed.
     void RequireOpen();
-    /// Recomputes the event mask from the assigned handlers and tells the device.
+    /// Recomputes the event mask from the assigned handlers, tells the device, and starts or
+    /// stops the event thread.
     void UpdateEventMask();
+    /// Starts the event thread.
+    void StartEventThread();
+    /// Stops the event thread: joins it, or lets it end by itself when called from inside
+    /// one of its hand-overs or on it.
+    void StopEventThread();
+    /// Calls the handlers of Events in their fixed order, stopping when Stopped says so.
+    void DispatchEvents(std::uint32_t Events, const std::function<bool()>& Stopped);
+    /// Raises the error of a failed event wait (on the UI thread).
+    void ReportThreadError(int Error);
     /// The device.
     TComDevice& Device() { return *FDevice; }
 
@@ -273,6 +292,7 @@ private:
     friend class TCharacters;
     friend class TBufferSizes;
     friend class TTimeouts;
+    friend class TComThread;
 
     TDcbSettings CurrentDcbSettings() const;
     void Purge(std::uint32_t Flags);
@@ -282,6 +302,7 @@ private:
     template <class T> void StoreLineSetting(T& Field, T Value);
     void RequireClosedToChange();
     void ReadExactly(void* Buffer, std::int32_t Count);
+    std::shared_ptr<TComThread> CurrentThread() const;
 
     std::unique_ptr<TComDevice> FDevice;
     std::string FName;
@@ -309,6 +330,10 @@ private:
     std::vector<std::uint8_t> FWriteBuffer;
     bool FPrioritySaved = false;
     int FOriginalPriorityClass = 0;
+    TComDispatcher* FDispatcher = nullptr;
+    mutable std::mutex
+        FThreadLock; // guards FComThread, which a handler may reach from the event thread
+    std::shared_ptr<TComThread> FComThread;
 };
 
 /// The serial port as a program places it.

@@ -84,6 +84,10 @@ int TFakeComDevice::WaitsBegun() const {
     std::lock_guard guard(FLock);
     return FWaitsBegun;
 }
+int TFakeComDevice::WaitsRunning() const {
+    std::lock_guard guard(FLock);
+    return FWaitsRunning;
+}
 TPriorityClass TFakeComDevice::ProcessPriority() const {
     std::lock_guard guard(FLock);
     return FProcessPriority;
@@ -260,8 +264,10 @@ int TFakeComDevice::SetEventMask(std::uint32_t Mask) {
 int TFakeComDevice::WaitEvent(std::uint32_t& Events) {
     std::unique_lock lock(FLock);
     ++FWaitsBegun;
+    ++FWaitsRunning;
     FChanged.notify_all();
     FChanged.wait(lock, [this] { return FWake || FLostError != 0 || !FEvents.empty(); });
+    --FWaitsRunning;
     Events = 0;
     if (FWake) {
         FWake = false;

@@ -52,6 +52,8 @@ public:
     std::uint32_t EventMask() const;
     /// How many event waits have begun.
     int WaitsBegun() const;
+    /// How many event waits are running now.
+    int WaitsRunning() const;
     /// The process priority class set last (pcDefault when restored or never set).
     TPriorityClass ProcessPriority() const;
     /// The name opened last.
@@ -107,6 +109,7 @@ private:
     int FLostError = 0;
     bool FWake = false;
     int FWaitsBegun = 0;
+    int FWaitsRunning = 0;
     TDeviceControlBlock FState;
     TComTimeoutBlock FTimeouts;
     std::int32_t FInputSize = 0;

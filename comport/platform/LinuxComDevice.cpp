@@ -258,7 +258,7 @@ int TLinuxComDevice::StartWrite(const void* Buffer, std::int32_t Count) {
     job.Total = TDeadline::After(WriteLimitFor(FTimeouts, job.Count));
     FWrite.Start(job);
     FWrittenSinceEmpty = true;
-    WakeEventWait();
+    Nudge(); // the event wait starts watching for the output to drain
     return 0;
 }
 

@@ -61,6 +61,7 @@ private:
     int ModemLines(unsigned long Request, int Lines);
     std::uint32_t CounterEvents(std::uint32_t Mask);
     int GatherReceived();
+    void Nudge();
 
     int FFd = -1;
     int FWakeFd = -1;

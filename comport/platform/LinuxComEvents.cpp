@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int QuietGapMs = 2;       // the line counts as quiet after this long without a byte
+constexpr int QuietGapMs = 3;       // the line counts as quiet after this long without a byte
 constexpr int LongestGatherMs = 50; // a steady stream is reported at least this often
 constexpr int UnreadTickMs = 5;     // checks for more bytes while some are left unread
 constexpr int OutputTickMs = 2;     // checks for an empty output queue after a write
@@ -31,19 +31,21 @@ int TLinuxComDevice::SetEventMask(std::uint32_t Mask) {
     if (FFd < 0)
         return EBADF;
     FMask = Mask;
-    // A mask of 0 ends a running wait, as it does on other platforms; any change makes the
-    // wait look again with the new mask.
-    const std::uint64_t one = 1;
-    [[maybe_unused]] const ssize_t w = ::write(FWakeFd, &one, sizeof one);
+    Nudge(); // the wait looks again with the new mask
     return 0;
 }
 
-void TLinuxComDevice::WakeEventWait() {
+void TLinuxComDevice::Nudge() {
     if (FWakeFd < 0)
         return;
-    FWakeRequested = true;
     const std::uint64_t one = 1;
+    // The eventfd holds a counter: this write neither blocks nor fails short.
     [[maybe_unused]] const ssize_t w = ::write(FWakeFd, &one, sizeof one);
+}
+
+void TLinuxComDevice::WakeEventWait() {
+    FWakeRequested = true;
+    Nudge();
 }
 
 std::uint32_t TLinuxComDevice::CounterEvents(std::uint32_t Mask) {
@@ -83,8 +85,9 @@ int TLinuxComDevice::GatherReceived() {
         last = queued;
         if (std::chrono::steady_clock::now() - start >= std::chrono::milliseconds(LongestGatherMs))
             return 0;
-        pollfd wake{FWakeFd, POLLIN, 0};
-        ::poll(&wake, 1, QuietGapMs);
+        // A plain sleep: a nudge must not cut the gap short, and a wake-up request is seen
+        // at the next look, QuietGapMs later at most.
+        ::poll(nullptr, 0, QuietGapMs);
     }
 }
 

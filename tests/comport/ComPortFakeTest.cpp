@@ -1,4 +1,5 @@
 // The port's lifecycle, transfers and error routing against the fake device.
+#include "comport/ComEventQueue.h"
 #include "comport/ComPort.h"
 #include "comport/platform/FakeComDevice.h"
 
@@ -204,6 +205,8 @@ TEST_F(ComPortFake, ShortReadRaisesTimeout) {
 }
 
 TEST_F(ComPortFake, LineErrorsReachOnLineErrorInOrder) {
+    TComEventQueue queue; // OnLineError also starts the event thread, which needs one
+    Port.SetDispatcher(&queue);
     Port.Open();
     std::vector<std::vector<TLineError>> reports;
     Port.OnLineError = [&](TCustomComPort&, TLineErrors Errors) {
@@ -223,6 +226,17 @@ TEST_F(ComPortFake, LineErrorsReachOnLineErrorInOrder) {
     Port.CheckLineErrors();
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_EQ(reports[1], std::vector<TLineError>{leTxFull});
+    Port.Close(); // before the queue goes
+}
+
+TEST_F(ComPortFake, HandlerWithoutDispatcherIsRefused) {
+    Port.Open();
+    try {
+        Port.OnRxChar = [](TCustomComPort&) {};
+        ADD_FAILURE() << "accepted";
+    } catch (const EComError& e) {
+        EXPECT_EQ(e.ErrorCode(), 0);
+    }
 }
 
 TEST_F(ComPortFake, ModemStatusAndLineControl) {
