@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QTemporaryDir>
 #include <bit>
+#include <clocale>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
@@ -135,8 +136,11 @@ TEST_F(VectorPersistenceTest, BoundVectorStoresItsBinding) {
 // Random doubles, special values included, survive all containers bit for bit under a
 // locale whose decimal separator is a comma.
 TEST_F(VectorPersistenceTest, RandomValuesRoundTripBitExactlyInEveryContainer) {
+    // Both Qt's locale and the C library's (where the machine has it) use a decimal comma.
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const std::string previousC = std::setlocale(LC_ALL, nullptr);
+    std::setlocale(LC_ALL, "de_DE.UTF-8");
     std::mt19937_64 rng(7);
     for (double special :
          {double(NAN), double(INFINITY), -double(INFINITY), -0.0, 5e-324, 1.7976931348623157e308})
@@ -181,6 +185,7 @@ TEST_F(VectorPersistenceTest, RandomValuesRoundTripBitExactlyInEveryContainer) {
     fromIni.ReadFrom(TVxIniFile(dir.filePath("v.ini")), "Vector");
     check(fromIni, true);
     QLocale::setDefault(previous);
+    std::setlocale(LC_ALL, previousC.c_str());
 }
 
 TEST_F(VectorPersistenceTest, IniNoneAndBadNumbers) {
