@@ -65,5 +65,5 @@ private:
     bool FFigureOpen = false;
 };
 
-/// The path of the arc, as a polyline-free Qt path starting at the arc's first point.
+/// A Qt path holding only the arc, from its first point.
 QPainterPath ArcPath(const QRectF& Rect, double StartAngle, double SweepAngle);
