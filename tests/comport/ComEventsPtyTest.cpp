@@ -127,6 +127,26 @@ TEST_F(ComEventsPty, OutputEmptyFiresAfterAWrite) {
     EXPECT_EQ(empty, 1);
 }
 
+TEST_F(ComEventsPty, EightyPercentFullFiresWhenTheQueueCrossesTheMark) {
+    int rx = 0;
+    int full = 0;
+    Port.BufferSizes().SetInput(10);
+    Port.OnRxChar = [&rx](TCustomComPort&) { ++rx; };
+    Port.Open();
+    // Assigned while the thread already waits: the new mask takes effect at once.
+    Port.OnRx80PercFull = [&full](TCustomComPort&) { ++full; };
+    Pty.Send("1234567");
+    ASSERT_TRUE(Pump([&rx] { return rx == 1; }));
+    EXPECT_EQ(full, 0); // 7 of 10 bytes
+    Pty.Send("8");
+    ASSERT_TRUE(Pump([&rx] { return rx == 2; }));
+    EXPECT_EQ(full, 1);
+    Pty.Send("9");
+    ASSERT_TRUE(Pump([&rx] { return rx == 3; }));
+    EXPECT_EQ(full, 1); // still above the mark: no new crossing
+    EXPECT_EQ(Port.ReadAnsiString(), "123456789");
+}
+
 TEST_F(ComEventsPty, HangUpIsReportedOnceAndClosesThePort) {
     Port.OnError = [this](TCustomComPort&, const EComError& E, TComAction&) {
         Calls.push_back("OnError " + std::to_string(E.ErrorCode()));
