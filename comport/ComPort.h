@@ -205,9 +205,12 @@ public:
     /// The modem input lines that are on.
     TModemStatus ModemStatus();
 
-    // ---- Handlers ----
-    /// Handler lock; declared before the handler properties that use it.
+private:
+    // Guards the handler properties; declared before them, which it must outlive.
     mutable std::mutex FHandlerLock;
+
+public:
+    // ---- Handlers ----
     /// Bytes were received (event 0x0001).
     TComEventProperty<TComNotifyEvent> OnRxChar;
     /// The event character was received (0x0002).

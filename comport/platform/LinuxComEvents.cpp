@@ -20,7 +20,7 @@ constexpr int QuietGapMs = 3;       // the line counts as quiet after this long 
 constexpr int LongestGatherMs = 50; // a steady stream is reported at least this often
 constexpr int UnreadTickMs = 5;     // checks for more bytes while some are left unread
 constexpr int OutputTickMs = 2;     // checks for an empty output queue after a write
-constexpr int CounterTickMs = 10;   // checks the driver's counters
+constexpr int CounterTickMs = 50;   // checks the driver's counters (modem lines, errors)
 
 constexpr std::uint32_t CounterMask = ComEvent::Cts | ComEvent::Dsr | ComEvent::Rlsd |
                                       ComEvent::Break | ComEvent::Err | ComEvent::Ring;
