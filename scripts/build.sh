@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Configures and builds one build tree.
-# Usage: scripts/build.sh [plain|asan|tsan|fuzz]   (default plain)
+# Usage: scripts/build.sh [plain|asan|tsan|fuzz] [--configure | TARGET...]
+# (default: plain, all targets; --configure only configures the tree)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 mode=${1:-plain}
+shift || true
 case "$mode" in
     plain) dir=build; extra=() ;;
     asan) dir=build-asan; extra=(-DQUENBY_SANITIZE=address,undefined) ;;
@@ -12,4 +14,7 @@ case "$mode" in
     *) echo "unknown build mode: $mode" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$root/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${extra[@]}" >/dev/null
-cmake --build "$root/$dir" --parallel "$(nproc)"
+[ "${1:-}" = --configure ] && exit 0
+targets=()
+for target in "$@"; do targets+=(--target "$target"); done
+cmake --build "$root/$dir" --parallel "$(nproc)" "${targets[@]}"

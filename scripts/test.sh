@@ -5,12 +5,20 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 mode=${1:-plain}
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" "$mode"
 case "$mode" in
     plain) dir=build ;;
     asan) dir=build-asan ;;
     tsan) dir=build-tsan ;;
+    *) echo "unknown test mode: $mode" >&2; exit 2 ;;
 esac
+if [ "$mode" = tsan ]; then
+    # Only the test programs of threaded code are built and run under ThreadSanitizer.
+    "$root/scripts/build.sh" tsan --configure
+    read -r -a threaded < "$root/$dir/thread-tests.txt"
+    "$root/scripts/build.sh" tsan "${threaded[@]}"
+else
+    "$root/scripts/build.sh" "$mode"
+fi
 export QT_QPA_PLATFORM=offscreen
 filter=()
 # Under ThreadSanitizer only the tests of threaded code run.
