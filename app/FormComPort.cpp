@@ -3,10 +3,10 @@
 #include "HandlerGuard.h"
 #include "LogText.h"
 #include "comport/ComDevices.h"
+#include "util/DoubleEdit.h"
 #include "vectors/DoubleVector.h"
 
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -108,13 +108,15 @@ void TFormComPort::CreateControls() {
     SpeedButtonOpenClose = NewButton(GroupBox1, "SpeedButtonOpenClose", "Open", {16, 60, 81, 25});
 
     GroupBox2 = NewGroupBox(this, "GroupBox2", "Data frequency, min", {8, 119, 121, 66});
-    VxDoubleEditDataFrequency = new QDoubleSpinBox(GroupBox2);
+    VxDoubleEditDataFrequency = new TVxDoubleEdit(GroupBox2);
     VxDoubleEditDataFrequency->setObjectName(QStringLiteral("VxDoubleEditDataFrequency"));
     VxDoubleEditDataFrequency->setGeometry(16, 24, 81, 21);
-    VxDoubleEditDataFrequency->setDecimals(2);
-    VxDoubleEditDataFrequency->setRange(0.05, 60.0);
-    VxDoubleEditDataFrequency->setSingleStep(0.05);
-    VxDoubleEditDataFrequency->setValue(0.05);
+    VxDoubleEditDataFrequency->SetMinValue(0.05);
+    VxDoubleEditDataFrequency->SetMaxValue(60.0);
+    VxDoubleEditDataFrequency->SetValue(0.05);
+    VxDoubleEditDataFrequency->SetDoHashes(true);
+    VxDoubleEditDataFrequency->SetAsDateTime(false);
+    VxDoubleEditDataFrequency->SetAsTimeSpan(false);
 
     GroupBox3 = NewGroupBox(this, "GroupBox3", "Save", {8, 191, 121, 66});
     ButtonSave = NewButton(GroupBox3, "ButtonSave", "Save", {16, 24, 81, 25});
@@ -273,7 +275,7 @@ void TFormComPort::ButtonSaveClick() {
 }
 
 double TFormComPort::DataFrequency() const {
-    return VxDoubleEditDataFrequency->value();
+    return VxDoubleEditDataFrequency->Value();
 }
 
 void TFormComPort::resizeEvent(QResizeEvent* Event) {

@@ -18,10 +18,10 @@
 #include <vector>
 
 class QComboBox;
-class QDoubleSpinBox;
 class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
+class TVxDoubleEdit;
 class TVxDoubleVector;
 
 /// What a TFormComPort talks to besides its own widgets; tests replace each of them.
@@ -85,7 +85,7 @@ public:
     QComboBox* ComboBoxDeviceName = nullptr;
     QPushButton* SpeedButtonOpenClose = nullptr;
     QGroupBox* GroupBox2 = nullptr;
-    QDoubleSpinBox* VxDoubleEditDataFrequency = nullptr;
+    TVxDoubleEdit* VxDoubleEditDataFrequency = nullptr;
     QGroupBox* GroupBox3 = nullptr;
     QPushButton* ButtonSave = nullptr;
     /// The place of the chart: empty until the chart is composed there.

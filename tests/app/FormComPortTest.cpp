@@ -3,12 +3,12 @@
 #include "LogText.h"
 #include "MemoLog.h"
 #include "tools/SimDevice.h"
+#include "util/DoubleEdit.h"
 #include "util/FormatSettings.h"
 #include "vectors/DoubleVector.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QPlainTextEdit>
@@ -133,9 +133,14 @@ TEST_F(FormComPortTest, ControlsHaveTheirDesignValues) {
     EXPECT_EQ(form->Memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_FALSE(form->ComboBoxDeviceName->isEditable());
 
-    EXPECT_DOUBLE_EQ(form->VxDoubleEditDataFrequency->minimum(), 0.05);
-    EXPECT_DOUBLE_EQ(form->VxDoubleEditDataFrequency->maximum(), 60.0);
-    EXPECT_DOUBLE_EQ(form->DataFrequency(), 0.05);
+    const TVxDoubleEdit& interval = *form->VxDoubleEditDataFrequency;
+    EXPECT_EQ(interval.MinValue(), 0.05);
+    EXPECT_EQ(interval.MaxValue(), 60.0);
+    EXPECT_EQ(interval.Value(), 0.05);
+    EXPECT_TRUE(interval.DoHashes());
+    EXPECT_FALSE(interval.AsDateTime());
+    EXPECT_FALSE(interval.AsTimeSpan());
+    EXPECT_EQ(form->DataFrequency(), 0.05);
 
     EXPECT_FALSE(form->ComPort->Active());
     EXPECT_EQ(form->ComPort->Options(), TOptions{});
@@ -244,6 +249,20 @@ TEST_F(FormComPortTest, FramesBecomeMemoLinesAndPointsAndSurviveAReopen) {
     EXPECT_EQ(MemoLines(*form->Memo)[1], QString::fromUtf8("2024-03-01 14:05:15; 6553.5ºC"));
     EXPECT_EQ(form->VxDoubleVector1->GetCount(), 2);
     EXPECT_EQ(form->VxDoubleVector2->GetValue(1), double(6553.5f));
+
+    // A new interval typed into its field applies from the next frame on.
+    form->VxDoubleEditDataFrequency->setFocus();
+    form->VxDoubleEditDataFrequency->selectAll();
+    QTest::keyClicks(form->VxDoubleEditDataFrequency, "1");
+    QTest::keyClick(form->VxDoubleEditDataFrequency, Qt::Key_Return);
+    ASSERT_EQ(form->DataFrequency(), 1.0);
+    Clock.Monotonic += 59;
+    ASSERT_TRUE(Device.SendFrame(100));
+    QTest::qWait(300);
+    EXPECT_EQ(MemoLines(*form->Memo).size(), 2);
+    Clock.Monotonic += 1;
+    ASSERT_TRUE(Device.SendFrame(100));
+    ASSERT_TRUE(WaitForLines(*form, 3));
     EXPECT_TRUE(Dialogs.Errors.isEmpty()) << Dialogs.Errors.join("; ").toStdString();
 }
 
