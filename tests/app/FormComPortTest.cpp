@@ -2,6 +2,7 @@
 
 #include "LogText.h"
 #include "MemoLog.h"
+#include "comport/platform/FakeComDevice.h"
 #include "tools/SimDevice.h"
 #include "util/DoubleEdit.h"
 #include "util/FormatSettings.h"
@@ -295,6 +296,27 @@ TEST_F(FormComPortTest, LineErrorsShowOneBoxEachInTheirOrder) {
     Dialogs.Errors.clear();
     form->ComPortLineError(*form->ComPort, {leTxFull, leParity, leBreak});
     EXPECT_EQ(Dialogs.Errors, QStringList({"Break detected", "Parity error", "Transmitter full"}));
+}
+
+TEST_F(FormComPortTest, LineErrorsOfAnEventAreShownAndItsFrameIsStillLogged) {
+    auto fake = std::make_unique<TFakeComDevice>();
+    TFakeComDevice& device = *fake;
+    TFormComPortServices services;
+    services.Dialogs = &Dialogs;
+    services.Clock = &Clock;
+    services.Device = std::move(fake);
+    services.EnumPorts = [](std::vector<std::string>& list) { list.push_back("ttyS7"); };
+    TFormComPort form(std::move(services));
+    form.show();
+    Click(form);
+    ASSERT_TRUE(form.ComPort->Active());
+
+    device.Receive(std::string("\xA5\x5A\xC3\x3C\x00\xEA\x00\x01", 8));
+    device.RaiseLineErrors(LineErrorFlag(leParity) | LineErrorFlag(leFrame));
+    device.PushEvents(ComEvent::Err | ComEvent::RxChar);
+    ASSERT_TRUE(WaitForLines(form, 1));
+    EXPECT_EQ(Dialogs.Errors, QStringList({"Frame error", "Parity error"}));
+    EXPECT_EQ(MemoLines(*form.Memo), QStringList{QString::fromUtf8("2024-03-01 14:05:09; 23.4ºC")});
 }
 
 TEST_F(FormComPortTest, PortErrorIsShownOnceAndBecomesTheSilentAbort) {
