@@ -71,10 +71,11 @@ QVariant TVxDataSource::FieldValue(int Record, int Column) const {
 TVxListLink::TVxListLink(std::function<void()> OnChange) : FOnChange(std::move(OnChange)) {}
 
 void TVxListLink::SetDataSource(TVxDataSource* Source) {
-    if (Source == FDataSource)
+    if (static_cast<QObject*>(Source) == FSourceObject.data())
         return;
     disconnect(FConnection);
     FDataSource = Source;
+    FSourceObject = Source;
     if (Source != nullptr)
         FConnection = connect(Source, &TVxDataSource::DataChanged, this, [this] { FOnChange(); });
 }

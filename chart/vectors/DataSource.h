@@ -61,11 +61,18 @@ public:
 
     TVxDataSource* DataSource() const { return FDataSource; }
     void SetDataSource(TVxDataSource* Source);
+    /// Whether Object is the followed source; safe while Object is being destroyed.
+    bool Follows(const QObject* Object) const {
+        return Object != nullptr && Object == FSourceObject;
+    }
     /// The source exists and has a data set.
     bool HasDataSet() const { return FDataSource && FDataSource->DataSet() != nullptr; }
 
 private:
     QPointer<TVxDataSource> FDataSource;
+    // The same object as a plain QObject, for identity tests that must not downcast a
+    // source whose destruction has begun.
+    QPointer<QObject> FSourceObject;
     QMetaObject::Connection FConnection;
     std::function<void()> FOnChange;
 };

@@ -54,7 +54,7 @@ void TVxDoubleVector::SetDataField(const QString& Field) {
 }
 
 void TVxDoubleVector::Notification(TVxComponent* AComponent, TVxOperation Operation) {
-    if (Operation == TVxOperation::opRemove && AComponent == FDataLink->DataSource()) {
+    if (Operation == TVxOperation::opRemove && FDataLink->Follows(AComponent)) {
         FDataLink->SetDataSource(nullptr);
         FDBData = false;
     }
