@@ -146,9 +146,12 @@ void THeadlessLogger::RxChar(TCustomComPort& Port) {
                                   FOptions.IntervalMinutes, *FLines, *FTimes, *FTemperatures);
     } catch (const ELogFileError& e) {
         Error(QString::fromLocal8Bit(e.what()));
-        FFinishing = true;
-        Port.Close();
         Finish(1);
+        try {
+            Port.Close();
+        } catch (...) {
+            // OnError has written it; the program ends either way.
+        }
         return;
     }
     FLinesLogged += int(FTimes->GetCount() - before);

@@ -127,6 +127,15 @@ TEST(HeadlessTest, JunkAndSplitFramesAreDroppedAndAVanishedDeviceEndsWithAnError
     EXPECT_TRUE(errors.contains("the device is gone")) << errors.toStdString();
 }
 
+TEST(HeadlessTest, ALogFileThatCannotBeWrittenEndsTheProgram) {
+    // /dev/full opens but takes no byte: the first reading cannot be kept.
+    TProgram program({"--headless", "--demo", "--log", "/dev/full"});
+    EXPECT_EQ(program.Wait(), 1);
+    EXPECT_TRUE(program.Lines().isEmpty());
+    const QString errors = program.Errors();
+    EXPECT_TRUE(errors.contains("Cannot write log file \"/dev/full\": ")) << errors.toStdString();
+}
+
 TEST(HeadlessTest, APortThatCannotBeOpenedExitsWithTheSystemMessage) {
     TProgram program({"--headless", "--port", "/dev/quenby-no-such-port"});
     EXPECT_EQ(program.Wait(), 1);
