@@ -4,9 +4,11 @@
 #include "FormComPort.h"
 #include "HeadlessLogger.h"
 #include "SignalWatcher.h"
+#include "UserDialogs.h"
 #include "comport/ComDevices.h"
 #include "tools/SimDevice.h"
 #include "tools/TemperatureProfile.h"
+#include "util/EventGuard.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -75,13 +77,18 @@ int RunWindow(int argc, char** argv, const TCommandLine& Line) {
         ::setenv(ExtraPortsVariable, extra.constData(), 1);
     }
     TFormComPort form;
+    // What the library's controls stop at a Qt boundary is shown like the window's errors.
+    TQtUserDialogs dialogs;
+    SetEventExceptionHandler([&](const QString& Message) { dialogs.ShowError(&form, Message); });
     TSignalWatcher watcher({SIGINT, SIGTERM}, [](int) { QApplication::quit(); });
     form.show();
     if (Line.Demo) {
         form.SelectDevice(demoPort);
         QTimer::singleShot(0, form.SpeedButtonOpenClose, &QPushButton::click);
     }
-    return app.exec();
+    const int status = app.exec();
+    SetEventExceptionHandler({});
+    return status;
 }
 
 } // namespace
