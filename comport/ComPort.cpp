@@ -4,15 +4,6 @@
 
 #include <cerrno>
 
-namespace {
-
-// The events each handler asks the device to report, in the order of the port's fields.
-constexpr std::uint32_t RequiredBit(bool Assigned, std::uint32_t Bit) {
-    return Assigned ? Bit : 0;
-}
-
-} // namespace
-
 TCustomComPort::TCustomComPort(std::unique_ptr<TComDevice> ADevice)
     : OnRxChar(FHandlerLock, [this] { UpdateEventMask(); }),
       OnRxFlag(FHandlerLock, [this] { UpdateEventMask(); }),
