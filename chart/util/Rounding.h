@@ -30,7 +30,7 @@ int SignificantDigits(double x);
 
 /// v > 0 rounded up on a logarithmic scale: to a power of ten with an exponent divisible
 /// by 3 when MajorPart > 1, to a whole decade when Part is 1, else to a multiple of Part
-/// of the decade's mantissa (Part 0.1: 350 -> 400, 0.035 -> 0.04). Other v are returned.
+/// of the decade's mantissa (Part = 0.1: 350 -> 400, 0.035 -> 0.04). Other v are returned.
 double LogRoundUp(double Part, double MajorPart, double v);
-/// LogRoundUp towards smaller values (Part 0.1: 350 -> 300).
+/// LogRoundUp towards smaller values (Part = 0.1: 350 -> 300).
 double LogRoundDown(double Part, double MajorPart, double v);
