@@ -1,6 +1,7 @@
 #include "LogText.h"
 
-#include <QSaveFile>
+#include "persistence/AtomicFile.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -52,22 +53,7 @@ QByteArray EncodeLogLines(const QStringList& Lines) {
 }
 
 bool SaveLogLines(const QString& FileName, const QStringList& Lines, QString& ErrorText) {
-    QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        ErrorText = file.errorString();
-        return false;
-    }
-    const QByteArray bytes = EncodeLogLines(Lines);
-    if (file.write(bytes) != bytes.size()) {
-        ErrorText = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        ErrorText = file.errorString();
-        return false;
-    }
-    return true;
+    return TryWriteFileAtomically(FileName, EncodeLogLines(Lines), ErrorText);
 }
 
 TLogFileAppender::TLogFileAppender(const QString& FileName) : FFileName(FileName) {

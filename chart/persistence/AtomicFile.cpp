@@ -5,11 +5,18 @@
 #include <QFile>
 #include <QSaveFile>
 
-void WriteFileAtomically(const QString& FileName, const QByteArray& Contents) {
+bool TryWriteFileAtomically(const QString& FileName, const QByteArray& Contents, QString& Reason) {
     QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(Contents) != Contents.size() ||
-        !file.commit())
-        throw EVxStreamError(QString("Cannot write %1: %2").arg(FileName, file.errorString()));
+    if (file.open(QIODevice::WriteOnly) && file.write(Contents) == Contents.size() && file.commit())
+        return true;
+    Reason = file.errorString();
+    return false; // an uncommitted QSaveFile discards its temporary file
+}
+
+void WriteFileAtomically(const QString& FileName, const QByteArray& Contents) {
+    QString reason;
+    if (!TryWriteFileAtomically(FileName, Contents, reason))
+        throw EVxStreamError(QString("Cannot write %1: %2").arg(FileName, reason));
 }
 
 QByteArray ReadWholeFile(const QString& FileName) {

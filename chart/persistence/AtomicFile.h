@@ -6,7 +6,9 @@
 #include <QString>
 
 /// Writes Contents to FileName through a temporary file that replaces it only when complete;
-/// raises EVxStreamError naming the file and the reason.
+/// on failure returns false with the system's reason in Reason (the old file is untouched).
+bool TryWriteFileAtomically(const QString& FileName, const QByteArray& Contents, QString& Reason);
+/// TryWriteFileAtomically that raises EVxStreamError naming the file and the reason.
 void WriteFileAtomically(const QString& FileName, const QByteArray& Contents);
 /// The whole file; raises EVxStreamError naming the file and the reason.
 QByteArray ReadWholeFile(const QString& FileName);
