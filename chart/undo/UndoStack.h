@@ -1,0 +1,92 @@
+#pragma once
+// The undo stack that chart objects share: before an object changes a property it asks
+// the stack to save the current value under a description; Undo and Redo restore whole
+// steps. Saved state lives in append-only logs (in memory or in temporary files).
+//
+// Public interface fixed first so that style settings, axes and the graph can record
+// while the stack itself is being finished.
+
+#include "util/Component.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class TVxDoubleVector;
+class TVxUndoLog;
+
+class TVxUndoStack : public TVxComponent {
+    Q_OBJECT
+    Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
+    Q_PROPERTY(int Limit READ Limit WRITE SetLimit)
+    Q_PROPERTY(bool ToMemoryStream READ ToMemoryStream WRITE SetToMemoryStream)
+
+public:
+    explicit TVxUndoStack(QObject* AOwner = nullptr);
+    ~TVxUndoStack() override;
+
+    /// Records anything at all (default true).
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    /// The most steps kept; 0 or less keeps every step (default 20).
+    int Limit() const { return FLimit; }
+    void SetLimit(int Value);
+    /// Logs in memory (default) or in exclusively created temporary files.
+    bool ToMemoryStream() const { return FToMemoryStream; }
+    void SetToMemoryStream(bool Value);
+
+    /// True while Undo or Redo runs; setters called then record nothing.
+    bool Restoring() const { return FRestoring; }
+
+    /// Saves the current value of Instance's property PropName under Comment. Raises
+    /// EVxStreamError 'Property: "PropName" not found' (recording nothing) for a name that
+    /// is no property.
+    void PushProperty(QObject* Instance, const QString& Comment, const char* PropName);
+    /// Saves the whole vector (values, outliers, binding) under Comment.
+    void PushVectorState(TVxDoubleVector* AVector, const QString& Comment);
+    /// Saves a component's published properties, so that undo restores them.
+    void PushComponent(QObject* AComponent, const QString& Comment);
+    /// Records that AComponent was created, so that undo frees it; raises EVxStreamError
+    /// "Component does not have a name" when it has no path.
+    void PushFreeComponent(QObject* AComponent, const QString& Comment);
+    /// Saves an edit control's text, caret start and selection length.
+    void PushEditState(QObject* AEdit, const QString& ACaption, int ASelStart, int ASelLength,
+                       const QString& Comment);
+
+    /// Opens a group: records until the matching StopGroup form one step described Comment.
+    void StartGroup(const QString& Comment);
+    /// Closes a group; raises EVxRangeError "Undo stack has too many StopGroup statements"
+    /// (writing nothing) when no group is open.
+    void StopGroup();
+
+    /// Undoes ToIndex + 1 steps; false when it failed (the logs are then cleared).
+    bool Undo(int ToIndex = 0);
+    /// Redoes ToIndex + 1 steps; false when it failed.
+    bool Redo(int ToIndex = 0);
+    /// Empties both logs.
+    void Clear();
+
+    /// Enabled and a step to undo exists.
+    bool CanUndo() const;
+    /// Enabled and a step to redo exists.
+    bool CanRedo() const;
+    /// Steps stored in the undo log, including undone steps kept for redo.
+    int UndoCount() const;
+    /// Steps stored in the redo log.
+    int RedoCount() const;
+    /// Descriptions of the steps Undo would undo, newest first.
+    QStringList UndoList() const;
+    /// Descriptions of the steps Redo would redo, next first.
+    QStringList RedoList() const;
+
+    /// Called after every Undo, respectively Redo.
+    std::function<void(TVxUndoStack*)> OnUndo;
+    std::function<void(TVxUndoStack*)> OnRedo;
+
+private:
+    bool FEnabled = true;
+    int FLimit = 20;
+    bool FToMemoryStream = true;
+    bool FRestoring = false;
+};
