@@ -143,6 +143,13 @@ double TVxCustomDoubleVector::GetSumIncludingOutliers() {
     return FSumIncludingOutliers;
 }
 
+const TVxMinMaxPyramid& TVxCustomDoubleVector::MinMax() const {
+    if (!FMinMax)
+        FMinMax = std::make_unique<TVxMinMaxPyramid>();
+    FMinMax->Update(ValueData());
+    return *FMinMax;
+}
+
 double TVxCustomDoubleVector::GetValue(int i) const {
     if (i < 0 || i >= FCount)
         throw EVxRangeError::ForIndex(i);
@@ -157,6 +164,7 @@ void TVxCustomDoubleVector::GrowTo(int n) {
     if (size_t(n) > FArray.size())
         FArray.resize(size_t(n));
     if (n > FCount) {
+        ValuesChangedFrom(FCount);
         // Slots past the count may hold values of before a Clear or Delete: zero the gap.
         std::fill(FArray.begin() + FCount, FArray.begin() + n, 0.0);
         FCount = n;
@@ -188,6 +196,7 @@ void TVxCustomDoubleVector::SetValue(int i, double x) {
     if (i < 0)
         throw EVxRangeError::ForIndex(i);
     GrowTo(i + 1);
+    ValuesChangedFrom(i);
     double& slot = FArray[size_t(i)];
     if (i >= FLastCount) {
         slot = x;
@@ -235,6 +244,7 @@ int TVxCustomDoubleVector::Insert(int Idx, double x) {
         OutliersChanged();
     }
     GrowTo(FCount + 1);
+    ValuesChangedFrom(Idx);
     std::copy_backward(FArray.begin() + Idx, FArray.begin() + FCount - 1, FArray.begin() + FCount);
     FArray[size_t(Idx)] = x;
     // Every folded value from Idx on moved: refold rather than patch indices.
@@ -261,6 +271,7 @@ void TVxCustomDoubleVector::Delete(int Idx, bool WithLinkedMarkers) {
         OutliersChanged();
     }
     std::copy(FArray.begin() + Idx + 1, FArray.begin() + FCount, FArray.begin() + Idx);
+    ValuesChangedFrom(Idx);
     if (WithLinkedMarkers)
         for (TVxVectorListener* series : std::vector(FRelatedSeries))
             if (series->YData() == this)
@@ -273,6 +284,7 @@ void TVxCustomDoubleVector::Delete(int Idx, bool WithLinkedMarkers) {
 
 void TVxCustomDoubleVector::Clear(bool WithLinkedMarkers) {
     FCount = 0;
+    ValuesChangedFrom(0);
     FOutliers.Clear();
     OutliersChanged();
     ResetStatistics();
@@ -385,6 +397,7 @@ void TVxCustomDoubleVector::AdoptValues(std::vector<double>&& Values) {
     FArray = std::move(Values);
     FArray.resize(n);
     FCount = FCapacity = int(n);
+    ValuesChangedFrom(0);
     ResetStatistics();
     SendResetMessage();
 }

@@ -4,8 +4,11 @@
 // of the series that read it.
 
 #include "util/Component.h"
+#include "vectors/MinMaxPyramid.h"
 #include "vectors/PlainArrays.h"
 
+#include <memory>
+#include <span>
 #include <unordered_set>
 #include <vector>
 
@@ -43,6 +46,11 @@ public:
     virtual void SetValue(int i, double x);
     /// Values exist that the statistics have not folded in yet.
     virtual bool IsChanged() const;
+    /// The stored values (count elements).
+    std::span<const double> ValueData() const { return {FArray.data(), size_t(FCount)}; }
+    /// Range minima and maxima of the stored values (outliers included, NaN ignored), built
+    /// on first use and brought up to date here; valid until the vector next changes.
+    const TVxMinMaxPyramid& MinMax() const;
 
     /// Appends x; returns the new count.
     int Add(double x);
@@ -106,7 +114,16 @@ protected:
     template <typename T> void AppendBlock(const T* Values, int N);
     /// Sets the count directly (loading): storage grows, no message.
     void SetCountDirect(int n);
-    double* Storage() { return FArray.data(); }
+    /// Writable values; the range summary is rebuilt at its next use.
+    double* Storage() {
+        ValuesChangedFrom(0);
+        return FArray.data();
+    }
+    /// Values from Idx on changed or went: the range summary is right only below Idx.
+    void ValuesChangedFrom(int Idx) {
+        if (FMinMax)
+            FMinMax->Invalidate(Idx);
+    }
     /// Loading helpers: change the outlier marks without a reset or a message.
     void ClearOutlieresQuietly();
     void MarkOutlierQuietly(int Idx);
@@ -136,7 +153,8 @@ private:
 
     std::vector<double> FArray;
     TVxIntegerVector FOutliers;
-    std::unordered_set<int> FOutlierSet; // mirrors FOutliers for O(1) lookups
+    std::unordered_set<int> FOutlierSet;               // mirrors FOutliers for O(1) lookups
+    mutable std::unique_ptr<TVxMinMaxPyramid> FMinMax; // created by the first MinMax()
     std::vector<TVxVectorListener*> FRelatedSeries;
 };
 
@@ -145,6 +163,7 @@ template <typename T> void TVxCustomDoubleVector::AppendBlock(const T* Values, i
         return;
     const int start = FCount;
     GrowTo(FCount + N);
+    ValuesChangedFrom(start);
     for (int k = 0; k < N; ++k)
         FArray[size_t(start + k)] = static_cast<double>(Values[k]);
     ResetStatistics();

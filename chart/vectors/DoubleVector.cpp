@@ -9,7 +9,7 @@ TVxDoubleVector::~TVxDoubleVector() {
 }
 
 const double* TVxDoubleVector::Values() const {
-    return const_cast<TVxDoubleVector*>(this)->Storage();
+    return ValueData().data();
 }
 
 void TVxDoubleVector::AddRange(std::span<const double> Values) {
@@ -94,6 +94,7 @@ void TVxDoubleVector::UpdateDB() {
 void TVxDoubleVector::LoadFromDataSource(TVxDataSource& Source) {
     Source.FetchAll();
     FCount = 0;
+    ValuesChangedFrom(0);
     ClearOutlieresQuietly();
     const int records = Source.RecordCount();
     if (GetCapacity() < records)
