@@ -8,13 +8,28 @@
 
 #include "util/Component.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
+class QIODevice;
 class TVxDoubleVector;
+class TVxObjectRegistry;
 class TVxUndoLog;
+
+/// Implemented by objects that keep an undoable value outside their Q_PROPERTYs (a
+/// series' layer index). PushProperty asks such an object first for every name.
+class TVxUndoSpecialValues {
+public:
+    virtual ~TVxUndoSpecialValues() = default;
+    /// Stores the value called Name in Value and returns true; false for an ordinary name.
+    virtual bool GetUndoSpecialValue(const QByteArray& Name, qint64& Value) const = 0;
+    /// Restores the value called Name.
+    virtual void SetUndoSpecialValue(const QByteArray& Name, qint64 Value) = 0;
+};
 
 class TVxUndoStack : public TVxComponent {
     Q_OBJECT
@@ -85,8 +100,44 @@ public:
     std::function<void(TVxUndoStack*)> OnRedo;
 
 private:
+    enum TRecordKind : uint8_t {
+        rkProperty,
+        rkComponent,
+        rkCreatedComponent,
+        rkEditState,
+        rkVectorState,
+        rkGroupStart,
+        rkGroupEnd
+    };
+
+    bool Recording() const;
+    void EnsureLogs();
+    /// Opens a record in the undo log: drops undone steps and the redo log, starts a step
+    /// when no group is open, trims to Limit and writes description and kind.
+    QIODevice& StartRecord(const QString& Comment, TRecordKind Kind);
+    void EndRecord();
+    void AbortRecord();
+    void TrimToLimit(bool KeepUndone);
+    void ClearLogs();
+    /// Undoes one record: writes its redo record into the redo log, then applies it.
+    void UndoRecord(int Step, int Record);
+    void RedoRecord(int Step, int Record);
+    void WriteInstance(QIODevice& Stream, QObject* Instance);
+    QObject* ReadInstance(QIODevice& Stream);
+    void WritePropertyValue(QIODevice& Stream, QObject* Instance, const QByteArray& Name);
+    void ReadPropertyValue(QIODevice& Stream, QObject* Instance, const QByteArray& Name);
+    void WriteComponentState(QIODevice& Stream, QObject* Component);
+    void ReadComponentState(QIODevice& Stream, QObject* Component);
+
     bool FEnabled = true;
     int FLimit = 20;
     bool FToMemoryStream = true;
     bool FRestoring = false;
+    int FUndoGroupLevel = 0;
+    int FCurrentUndoIdx = -1; ///< the newest step not undone, -1 for none
+    int FCurrentRedoIdx = -1; ///< the next step to redo, -1 for none
+    std::unique_ptr<TVxUndoLog> FUndoLog;
+    std::unique_ptr<TVxUndoLog> FRedoLog;
+    std::unique_ptr<TVxUndoLog> FScratch;
+    std::unique_ptr<TVxObjectRegistry> FRegistry;
 };
