@@ -32,11 +32,15 @@ QString FormatDateTime(QStringView Pattern, TDateTime x,
 QString FormatDateTimeMs(QStringView Pattern, TDateTime x,
                          const TVxFormatSettings& Settings = TVxFormatSettings::Current());
 
-/// The locale's date-and-time text of x: short date, a space, long time.
+/// The locale's date-and-time text of x: short date (years always with four digits, so
+/// that the text reads back whatever the century), a space, long time. TryTextToDateTime
+/// reads it back to the same second in every locale.
 QString DateTimeToText(TDateTime x,
                        const TVxFormatSettings& Settings = TVxFormatSettings::Current());
 
-/// Reads a date, optionally followed by a time, or a time alone, as people type them in
+/// Reads a date, optionally followed by a time, or a time alone: first as the settings'
+/// short date and long or short time patterns lay it out (literal text such as "時" or
+/// "시", names, a 12-hour marker before or after the hour), then as people type them in
 /// the settings' conventions: date fields in the order of the short date pattern separated
 /// by the date separator (a missing year is the current one, a two-digit year is taken in
 /// the window 50 years around now), time fields hours:minutes[:seconds[<decimal>millis]]

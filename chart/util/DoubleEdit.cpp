@@ -23,6 +23,26 @@ std::function<void()>& BeepHandler() {
 
 // A date pattern with every two-digit year made four digits, so that the text reads back
 // to the same century.
+// The characters a date-time pattern writes as they stand: quoted text and what is
+// neither a letter nor a separator placeholder ("時", "분", "." in "yy. m. d.").
+QString LiteralCharacters(const QString& Pattern) {
+    QString out;
+    QChar quote;
+    for (const QChar c : Pattern) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            else
+                out += c;
+        } else if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (!c.isLetter() && c != u'/' && c != u':') {
+            out += c;
+        }
+    }
+    return out;
+}
+
 QString WithFourDigitYears(const QString& Pattern) {
     QString out;
     QChar quote;
@@ -317,8 +337,13 @@ void TVxCustomDoubleEdit::Validate() {
         return;
     FTextEdited = false;
     double parsed = 0;
-    if (!ParseText(text(), parsed))
+    if (!ParseText(text(), parsed)) {
+        // A typed change that cannot be taken is never dropped silently: the old text
+        // comes back with a beep.
+        SetTextSilently(FLastValid);
+        Beep();
         return;
+    }
     const double result = Clamp(parsed);
     if (result == FValue)
         return;
@@ -344,7 +369,10 @@ bool TVxCustomDoubleEdit::AllowedCharacter(QChar c) const {
         return false;
     return c == u' ' || FSettings.DateSeparator.contains(c) ||
            FSettings.TimeSeparator.contains(c) || FSettings.TimeAMString.contains(c) ||
-           FSettings.TimePMString.contains(c);
+           FSettings.TimePMString.contains(c) ||
+           (FAsDateTime && (LiteralCharacters(FSettings.ShortDateFormat).contains(c) ||
+                            LiteralCharacters(FSettings.LongTimeFormat).contains(c) ||
+                            LiteralCharacters(FSettings.ShortTimeFormat).contains(c)));
 }
 
 void TVxCustomDoubleEdit::keyPressEvent(QKeyEvent* Event) {

@@ -17,7 +17,8 @@ QString FloatToInvariantText(double x);
 std::string FloatToInvariantString(double x);
 
 /// Reads an invariant number text; raises EVxConvertError when the whole text (apart from
-/// surrounding spaces) is not one number or the number is out of the double range.
+/// surrounding spaces) is not one number. A number beyond the double range reads as the
+/// nearest double: a signed zero, a subnormal or a signed infinity ("1e-400" -> 0).
 double InvariantTextToFloat(QStringView Text);
 /// InvariantTextToFloat for byte texts.
 double InvariantTextToFloat(std::string_view Text);

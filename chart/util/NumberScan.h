@@ -3,6 +3,7 @@
 // text, with std::from_chars (never the C locale). Shared by the invariant, locale and
 // list readers.
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -40,9 +41,50 @@ template <class Char> std::size_t SpecialWordLength(const Char* p, const Char* e
     return 0;
 }
 
+/// For a decimal text digits[.digits][e[+-]digits] (no sign): true when its first non-zero
+/// digit stands at a decimal order above 10^0, i.e. a magnitude of 10 or more. Exponents
+/// saturate, so any length of text is judged correctly.
+inline bool DecimalOrderAboveZero(const char* p, const char* end) {
+    bool seenNonZero = false;
+    bool fraction = false;
+    long long integerDigits = 0, leadingFractionZeros = 0;
+    for (; p != end && *p != 'e' && *p != 'E'; ++p) {
+        if (*p == '.') {
+            fraction = true;
+            continue;
+        }
+        if (!fraction) {
+            if (seenNonZero || *p != '0') {
+                seenNonZero = true;
+                ++integerDigits;
+            }
+        } else if (!seenNonZero) {
+            if (*p != '0')
+                seenNonZero = true;
+            else
+                ++leadingFractionZeros;
+        }
+    }
+    // Decimal order of the first non-zero digit, before the exponent.
+    const long long order = integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1);
+    long long exponent = 0;
+    if (p != end) {
+        ++p;
+        const bool negativeExponent = p != end && *p == '-';
+        if (p != end && (*p == '+' || *p == '-'))
+            ++p;
+        for (; p != end; ++p)
+            exponent = std::min<long long>(exponent * 10 + (*p - '0'), 1'000'000'000'000LL);
+        if (negativeExponent)
+            exponent = -exponent;
+    }
+    return order + exponent > 0;
+}
+
 /// Scans a floating-point token at p: [+-] then NAN, INF, INFINITY, or digits with an
 /// optional point (at least one digit) and an optional exponent [eE][+-]digits.
-/// On Ok, Length is the token's length and Value its value.
+/// On Ok, Length is the token's length and Value its value; a value beyond the double range
+/// is the nearest double, as strtod gives it (a signed zero or infinity).
 template <class Char>
 TScanResult ScanFloat(const Char* p, const Char* end, double& Value, std::size_t& Length) {
     const Char* q = p;
@@ -101,10 +143,16 @@ TScanResult ScanFloat(const Char* p, const Char* end, double& Value, std::size_t
         buffer[k++] = char(*c);
     double value = 0;
     const auto [ptr, ec] = std::from_chars(buffer, buffer + k, value);
-    if (ec == std::errc::result_out_of_range)
-        return TScanResult::OutOfRange;
-    if (ec != std::errc() || ptr != buffer + k)
+    if (ptr != buffer + k || (ec != std::errc() && ec != std::errc::result_out_of_range))
         return TScanResult::NoNumber;
+    if (ec == std::errc::result_out_of_range) {
+        // from_chars leaves the value alone when the nearest double is zero or infinite
+        // (subnormals it converts itself); take that nearest value, as strtod does.
+        const double magnitude = DecimalOrderAboveZero(buffer + (negative ? 1 : 0), buffer + k)
+                                     ? std::numeric_limits<double>::infinity()
+                                     : 0.0;
+        value = negative ? -magnitude : magnitude;
+    }
     Value = value;
     Length = std::size_t(q - p);
     return TScanResult::Ok;

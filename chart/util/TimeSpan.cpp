@@ -70,17 +70,100 @@ QString FieldsFromSeconds(TVxSecondsFormatRange Range, double Seconds,
     throw EVxConvertError(QStringLiteral("'%1' is not a valid time span").arg(Text.toString()));
 }
 
-// An integer field of a time span; empty means 0.
+// A whole-number field of a time span: digits only (no sign), empty means 0.
 bool ReadField(QStringView Text, double& Value) {
+    const QStringView trimmed = Text.trimmed();
+    double value = 0;
+    for (QChar c : trimmed) {
+        if (c < u'0' || c > u'9')
+            return false;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    Value = value;
+    return std::isfinite(value);
+}
+
+// The seconds field: a number with the decimal separator and no sign (a span is never
+// negative, and TimeSpanToText refuses to write one); empty means 0.
+bool ReadSeconds(QStringView Text, double& Value, const TVxFormatSettings& Settings) {
     const QStringView trimmed = Text.trimmed();
     if (trimmed.isEmpty()) {
         Value = 0;
         return true;
     }
-    bool ok = false;
-    const long long v = trimmed.toLongLong(&ok);
-    Value = double(v);
-    return ok;
+    if (trimmed[0] == u'-' || trimmed[0] == u'+')
+        return false;
+    double value = 0;
+    if (!TryTextToFloat(trimmed, value, Settings) || !std::isfinite(value) || value < 0)
+        return false;
+    Value = value;
+    return true;
+}
+
+// The fields of a span text, before conversion.
+struct TSpanFields {
+    QStringView Days, Hours, Minutes, Seconds;
+};
+
+// Where the time separator is "." itself (Finnish), the mark after the days cannot be told
+// from it by position; the number of fields tells: "d." days alone, "s", "n.s", "h.n.s",
+// "d.h.n.s" as written.
+bool SplitByPoints(QStringView Text, TSpanFields& Fields) {
+    const QList<QStringView> parts = Text.split(u'.');
+    switch (parts.size()) {
+    case 1:
+        Fields.Seconds = parts[0];
+        return true;
+    case 2:
+        if (parts[1].trimmed().isEmpty()) {
+            Fields.Days = parts[0];
+        } else {
+            Fields.Minutes = parts[0];
+            Fields.Seconds = parts[1];
+        }
+        return true;
+    case 3:
+        Fields.Hours = parts[0];
+        Fields.Minutes = parts[1];
+        Fields.Seconds = parts[2];
+        return true;
+    case 4:
+        Fields.Days = parts[0];
+        Fields.Hours = parts[1];
+        Fields.Minutes = parts[2];
+        Fields.Seconds = parts[3];
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Days before a "." that comes before the first time separator (or with none), then
+// hours, minutes and seconds split at the last time separators.
+void SplitBySeparator(QStringView Text, const QString& TimeSeparator, TSpanFields& Fields) {
+    // lastIndexOf gets an explicit start: Qt 6.4's QStringView::lastIndexOf(QStringView)
+    // without one also matches just past the end of a view into a longer string.
+    QStringView rest = Text;
+    const qsizetype firstTime = rest.indexOf(TimeSeparator);
+    const qsizetype point = rest.indexOf(u'.');
+    if (point >= 0 && (firstTime < 0 || point < firstTime)) {
+        Fields.Days = rest.left(point);
+        rest = rest.mid(point + 1);
+    }
+    const qsizetype lastTime = rest.lastIndexOf(TimeSeparator, -1);
+    if (lastTime < 0) {
+        Fields.Seconds = rest;
+        return;
+    }
+    Fields.Seconds = rest.mid(lastTime + TimeSeparator.size());
+    const QStringView front = rest.left(lastTime);
+    const qsizetype split = front.lastIndexOf(TimeSeparator, -1);
+    if (split >= 0) {
+        Fields.Minutes = front.mid(split + TimeSeparator.size());
+        Fields.Hours = front.left(split);
+    } else {
+        Fields.Minutes = front;
+    }
 }
 
 } // namespace
@@ -134,35 +217,23 @@ QString TimeSpanToText(double Days, const TVxFormatSettings& Settings) {
 }
 
 bool TryTextToTimeSpan(QStringView Text, double& Days, const TVxFormatSettings& Settings) {
-    // lastIndexOf gets an explicit start: Qt 6.4's QStringView::lastIndexOf(QStringView)
-    // without one also matches just past the end of a view into a longer string.
-    QStringView rest = Text.trimmed();
+    const QStringView text = Text.trimmed();
     const QString& timeSeparator = Settings.TimeSeparator;
-    double days = 0, hours = 0, minutes = 0, seconds = 0;
-    const qsizetype firstTime = rest.indexOf(timeSeparator);
-    const qsizetype point = rest.indexOf(u'.');
-    if (point >= 0 && (firstTime < 0 || point < firstTime)) {
-        if (!ReadField(rest.left(point), days))
+    TSpanFields fields;
+    if (timeSeparator == u".") {
+        if (!SplitByPoints(text, fields))
             return false;
-        rest = rest.mid(point + 1);
-    }
-    const qsizetype lastTime = rest.lastIndexOf(timeSeparator, -1);
-    const QStringView secondsText =
-        lastTime >= 0 ? rest.mid(lastTime + timeSeparator.size()) : rest;
-    if (!secondsText.trimmed().isEmpty() && !TryTextToFloat(secondsText, seconds, Settings))
+    } else if (!timeSeparator.isEmpty()) {
+        SplitBySeparator(text, timeSeparator, fields);
+    } else {
         return false;
-    if (lastTime >= 0) {
-        const QStringView front = rest.left(lastTime);
-        const qsizetype split = front.lastIndexOf(timeSeparator, -1);
-        if (split >= 0) {
-            if (!ReadField(front.mid(split + timeSeparator.size()), minutes) ||
-                !ReadField(front.left(split), hours))
-                return false;
-        } else if (!ReadField(front, minutes)) {
-            return false;
-        }
     }
-    const double value = days + hours / 24 + minutes / 1440 + seconds / 86400;
+    double days = 0, hours = 0, minutes = 0, seconds = 0;
+    if (!ReadField(fields.Days, days) || !ReadField(fields.Hours, hours) ||
+        !ReadField(fields.Minutes, minutes) || !ReadSeconds(fields.Seconds, seconds, Settings))
+        return false;
+    // The time of day is summed in seconds first, so that the days add in one rounding.
+    const double value = days + (hours * 3600 + minutes * 60 + seconds) / 86400;
     if (!std::isfinite(value))
         return false;
     Days = value;

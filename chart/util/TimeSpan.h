@@ -27,7 +27,10 @@ QString TimeSpanToText(double Days,
                        const TVxFormatSettings& Settings = TVxFormatSettings::Current());
 
 /// Reads what TimeSpanToText writes (and shorter forms such as "2.", "12:30" for minutes
-/// and seconds, or ""), in days. Raises EVxConvertError for text that is not a time span.
+/// and seconds, or ""), in days, in every locale: where the time separator is "." the
+/// number of fields tells the days apart ("1.12.00.00,000"). Fields carry no sign, so a
+/// negative span is refused as TimeSpanToText refuses it. Raises EVxConvertError for text
+/// that is not a time span.
 double TextToTimeSpan(QStringView Text,
                       const TVxFormatSettings& Settings = TVxFormatSettings::Current());
 /// TextToTimeSpan without the exception: false when Text is not a time span.

@@ -1,9 +1,12 @@
 #include "util/DateTimeFormat.h"
 
+#include "LocaleTable.h"
 #include "QStringPrinter.h"
 #include "util/Exceptions.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -39,6 +42,10 @@ TEST(DateTimeFormatTest, PatternLetters) {
         {u"h:nn am/pm", Sample, "2:05 pm"},
         {u"h:nn A/P", Sample, "2:05 P"},
         {u"hh ampm", Sample, "02 PM"},
+        {u"ampm h:nn", Sample, "PM 2:05"}, // a marker before the hour counts as well
+        {u"am/pm hh:nn", 0.5 / 24, "am 12:30"},
+        {u"ampm h \"h\" nn", 0.75, "PM 6 h 00"},
+        {u"hh:nn, h ampm", Sample, "14:05, 2 PM"}, // each hour takes its own marker
         {u"h:nn am/pm", 0.5 / 24, "12:30 am"},
         {u"hh:nn:ss.zzz", Sample, "14:05:09.045"},
         {u"s.z", Sample, "9.45"},
@@ -58,7 +65,8 @@ TEST(DateTimeFormatTest, PatternLetters) {
     EXPECT_EQ(FormatDateTime(u"dd/mm/yyyy hh:nn", Sample, DottedSeparators()), "01.03.2024 14.05");
     EXPECT_EQ(FormatDateTime(u"dddd d. mmmm", Sample, German()),
               QString::fromUtf8("Freitag 1. März"));
-    EXPECT_EQ(DateTimeToText(Sample, German()), "01.03.24 14:05:09");
+    // Four-digit years, so that the text reads back whatever the century.
+    EXPECT_EQ(DateTimeToText(Sample, German()), "01.03.2024 14:05:09");
 }
 
 TEST(DateTimeFormatTest, MillisecondsReplaceTheFirstFff) {
@@ -95,4 +103,62 @@ TEST(DateTimeFormatTest, ReadsLocaleDateTimeTextBack) {
             << QString::fromUtf16(bad).toStdString();
     }
     EXPECT_THROW(TextToDateTime(u"x", german), EVxConvertError);
+}
+
+// What each locale writes, spelled out from its conventions: Japanese and Korean times
+// hold literal text, and Korean puts the afternoon marker before a 12-hour hour.
+TEST(DateTimeFormatTest, LocaleTextsOfOneInstant) {
+    const struct {
+        const char* Locale;
+        const char* Text;
+    } cases[] = {
+        {"invariant", "2024-03-01 14:05:09"},
+        {"de_DE", "01.03.2024 14:05:09"},
+        {"en_US", "3/1/2024 2:05:09 PM"},
+        {"fi_FI", "1.3.2024 14.05.09"},
+        {"ja_JP", "2024/03/01 14\u664205\u520609\u79d2"},
+        {"ko_KR", "2024. 3. 1. \uc624\ud6c4 2\uc2dc 5\ubd84 9\ucd08"},
+    };
+    for (const auto& c : cases) {
+        const TVxFormatSettings settings = RoundTripSettings(c.Locale);
+        const QString expected = QString::fromUtf8(c.Text);
+        EXPECT_EQ(DateTimeToText(Sample, settings), expected) << c.Locale;
+        TDateTime back = 0;
+        ASSERT_TRUE(TryTextToDateTime(expected, back, settings)) << c.Locale;
+        EXPECT_NEAR(back, Sample - 0.045 / 86400, 1e-9) << c.Locale;
+    }
+    // The morning marker before the hour, and 12 o'clock on both sides of noon.
+    const TVxFormatSettings korean = RoundTripSettings("ko_KR");
+    EXPECT_NEAR(
+        TextToDateTime(QString::fromUtf8("2024. 3. 1. \uc624\uc804 12\uc2dc 30\ubd84 0\ucd08"),
+                       korean),
+        45352 + 0.5 / 24, 1e-9);
+    EXPECT_NEAR(TextToDateTime(
+                    QString::fromUtf8("2024. 3. 1. \uc624\ud6c4 12\uc2dc 0\ubd84 0\ucd08"), korean),
+                45352.5, 1e-9);
+}
+
+// Whatever DateTimeToText writes reads back to the same second in every locale, in any
+// century and on both sides of noon and of the date-time epoch.
+TEST(DateTimeFormatTest, WrittenDateTimesReadBackInEveryLocale) {
+    std::vector<TDateTime> instants = {Sample,    45352.0,     45352.5,  0.5 / 24,    0.0,
+                                       9000.75,   -1.25,       -36000.9, MinDateTime, MaxDateTime,
+                                       2958465.5, 45352.99999, 1e-9};
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> anyDay(MinDateTime, MaxDateTime);
+    for (int i = 0; i < 200; ++i)
+        instants.push_back(anyDay(random));
+    for (const char* locale : RoundTripLocales) {
+        SCOPED_TRACE(locale);
+        const TVxFormatSettings settings = RoundTripSettings(locale);
+        for (TDateTime x : instants) {
+            const QString text = DateTimeToText(x, settings);
+            TDateTime back = 0;
+            ASSERT_TRUE(TryTextToDateTime(text, back, settings)) << text.toStdString();
+            // The text shows whole seconds: the instant comes back less its milliseconds.
+            const double seconds = DateTimeDifference(back, x) * 86400;
+            EXPECT_GT(seconds, -1.0) << text.toStdString();
+            EXPECT_LE(seconds, 1e-6) << text.toStdString();
+        }
+    }
 }

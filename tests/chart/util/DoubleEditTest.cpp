@@ -1,14 +1,17 @@
 #include "util/DoubleEdit.h"
 
+#include "LocaleTable.h"
 #include "QStringPrinter.h"
 #include "util/Application.h"
 #include "util/Component.h"
 #include "util/DateTime.h"
+#include "util/DateTimeFormat.h"
 #include "util/EventGuard.h"
 #include "util/Exceptions.h"
 #include "util/IdleSource.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
@@ -82,6 +85,19 @@ protected:
         QTest::keyClicks(FEdit, Keys);
     }
 
+    // Types Text character by character as a keyboard of any language sends it (QTest
+    // only sends Latin-1 characters).
+    void TypeText(const QString& Text) {
+        FocusEdit();
+        FEdit->selectAll();
+        for (const QChar c : Text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(FEdit, &press);
+            QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(FEdit, &release);
+        }
+    }
+
     TVxManualIdleSource FIdle;
     std::unique_ptr<QWidget> FWindow;
     TVxDoubleEdit* FEdit = nullptr;
@@ -148,13 +164,13 @@ TEST_F(DoubleEditTest, DecimalCommaLocale) {
     LeaveEdit();
     EXPECT_EQ(FEdit->text(), "1,5");
     // A point is a group separator here: "2.5" is read neither as 25 nor as 2.5; the
-    // value stays what the last valid text "2" gave.
+    // value stays what the last valid text "2" gave, and leaving beeps and shows it again.
     Type("2.5");
     EXPECT_EQ(FEdit->Value(), 2);
     LeaveEdit();
     EXPECT_EQ(FEdit->Value(), 2);
     EXPECT_EQ(FEdit->text(), "2");
-    EXPECT_EQ(FBeeps, 0);
+    EXPECT_EQ(FBeeps, 1);
     FEdit->SetMinValue(0.05);
     FEdit->SetMaxValue(60);
     FEdit->SetValue(0.05);
@@ -236,6 +252,38 @@ TEST_F(DoubleEditTest, DateTimeAndTimeSpanModes) {
     LeaveEdit();
     FEdit->SetValue(-1);
     EXPECT_EQ(FEdit->text(), "Error");
+}
+
+// A date typed in the locale's own layout (literal text, a marker before the hour) is
+// taken; a typed text that is no date-time is never dropped silently: the old value's text
+// comes back with a beep.
+TEST_F(DoubleEditTest, RetypedDateTimesAreTakenInEveryLocale) {
+    FWindow->resize(600, 80);
+    const TDateTime before = EncodeDateTime(2024, 3, 1, 14, 5, 9, 0);
+    const TDateTime typed = EncodeDateTime(1987, 11, 23, 9, 41, 7, 0);
+    for (const char* locale : RoundTripLocales) {
+        SCOPED_TRACE(locale);
+        const TVxFormatSettings settings = RoundTripSettings(locale);
+        FEdit->SetFormatSettings(settings);
+        FEdit->SetAsDateTime(true);
+        FEdit->SetValue(before);
+        FBeeps = 0;
+        const QString text = DateTimeToText(typed, settings);
+        TypeText(text);
+        ASSERT_EQ(FEdit->text(), text); // every character passed the key filter
+        LeaveEdit();
+        EXPECT_NEAR(FEdit->Value(), typed, 1e-9);
+        EXPECT_EQ(FEdit->text(), text);
+        EXPECT_EQ(FBeeps, 0);
+
+        TypeText("99");
+        QTest::keyClick(FEdit, Qt::Key_Return);
+        EXPECT_EQ(FEdit->text(), text);
+        EXPECT_EQ(FBeeps, 2); // the refused text and the Enter key itself
+        LeaveEdit();
+        EXPECT_NEAR(FEdit->Value(), typed, 1e-9);
+        EXPECT_EQ(FEdit->text(), text);
+    }
 }
 
 TEST_F(DoubleEditTest, PropertyLinksFollowAndReceiveTheValue) {

@@ -1,5 +1,6 @@
 #include "util/InvariantText.h"
 
+#include "LocaleTable.h"
 #include "QStringPrinter.h"
 #include "util/Exceptions.h"
 #include "util/FormatSettings.h"
@@ -12,28 +13,11 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
+#include <string>
 
 namespace {
 
 constexpr double Inf = std::numeric_limits<double>::infinity();
-
-// Switches Qt's default locale and, where the machine has it, the C locale to German
-// (decimal comma), as a German desktop session would; restores both afterwards.
-class InvariantTextUnderGermanLocale : public ::testing::Test {
-protected:
-    void SetUp() override {
-        FOldC = std::setlocale(LC_ALL, nullptr);
-        FCActive = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr ||
-                   std::setlocale(LC_ALL, "de_DE.utf8") != nullptr;
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    }
-    void TearDown() override {
-        std::setlocale(LC_ALL, FOldC.c_str());
-        QLocale::setDefault(QLocale::c());
-    }
-    std::string FOldC;
-    bool FCActive = false;
-};
 
 } // namespace
 
@@ -80,8 +64,8 @@ TEST(InvariantTextTest, ReadsNumbersAndRejectsEverythingElse) {
     EXPECT_TRUE(std::isnan(InvariantTextToFloat(u"nan")));
     EXPECT_TRUE(std::signbit(InvariantTextToFloat(u"-0")));
 
-    for (const char* bad : {"", " ", "1,5", "abc", "1.5x", "--1", "+-1", ".", "1e", "1e999",
-                            "-1e400", "1 2", "0x10", "NANA"}) {
+    for (const char* bad : {"", " ", "1,5", "abc", "1.5x", "--1", "+-1", ".", "1e", "1e999x",
+                            "-1e400 1", "1 2", "0x10", "NANA", "e5", "-"}) {
         double value = 7;
         EXPECT_FALSE(TryInvariantTextToFloat(std::string_view(bad), value)) << bad;
         EXPECT_EQ(value, 7) << bad;
@@ -89,27 +73,67 @@ TEST(InvariantTextTest, ReadsNumbersAndRejectsEverythingElse) {
     }
 }
 
-TEST_F(InvariantTextUnderGermanLocale, RandomBitPatternsRoundTripUnderDecimalCommaLocale) {
-    // The locale is really in force for Qt (and for the C library where available).
-    ASSERT_EQ(TVxFormatSettings::FromLocale(QLocale()).DecimalSeparator, ",");
-    if (FCActive)
-        EXPECT_STREQ(std::localeconv()->decimal_point, ",");
-    else
-        std::printf("note: de_DE C locale not installed; only Qt's locale is German\n");
-
-    std::mt19937_64 random(20240301);
-    for (int i = 0; i < 200000; ++i) {
-        const double x = std::bit_cast<double>(random());
-        const QString text = FloatToInvariantText(x);
-        ASSERT_FALSE(text.contains(u',')) << text.toStdString();
-        const double back = InvariantTextToFloat(text);
-        if (std::isnan(x))
-            ASSERT_TRUE(std::isnan(back)) << text.toStdString();
-        else
-            ASSERT_EQ(std::bit_cast<std::uint64_t>(back), std::bit_cast<std::uint64_t>(x))
-                << text.toStdString();
+// Another program's record may hold a value that underflows or exceeds the double range;
+// it loads as the nearest double. Expected values: invariant_range_reference.py.
+TEST(InvariantTextTest, ReadsValuesBeyondTheDoubleRangeAsTheNearestDouble) {
+    const struct {
+        const char* Text;
+        double Value;
+    } cases[] = {
+        {"1e-400", 0x0.0p+0},
+        {"-1e-400", -0x0.0p+0},
+        {"1.8e308", Inf},
+        {"-1.8e308", -Inf},
+        {"2.4e-324", 0x0.0p+0},
+        {"2.5e-324", 0x0.0000000000001p-1022},
+        {"-2.5e-324", -0x0.0000000000001p-1022},
+        {"1e-310", 0x0.012688b70e62bp-1022},
+        {"1.7976931348623158e308", 0x1.fffffffffffffp+1023},
+        {"1.7976931348623159e308", Inf},
+        {"1e99999999999999999999", Inf},
+        {"1000000e-330", 0x0.0p+0},
+        {"100000000000000000000e290", Inf},
+        {"0.00001e-320", 0x0.0p+0},
+        {"0.0001e312", 0x1.1ccf385ebc8a0p+1023},
+    };
+    for (const auto& c : cases) {
+        const double fromWide = InvariantTextToFloat(QString::fromLatin1(c.Text));
+        const double fromBytes = InvariantTextToFloat(std::string_view(c.Text));
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(fromWide), std::bit_cast<std::uint64_t>(c.Value))
+            << c.Text;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(fromBytes), std::bit_cast<std::uint64_t>(c.Value))
+            << c.Text;
     }
-    for (double x : {0.0, -0.0, Inf, -Inf, 1.0, 0.1, 5e-324, 1.7976931348623157e308})
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(InvariantTextToFloat(FloatToInvariantText(x))),
-                  std::bit_cast<std::uint64_t>(x));
+}
+
+// Number text in files never depends on the locale, whichever one the desktop session
+// sets for Qt and the C library.
+TEST(InvariantTextTest, RandomBitPatternsRoundTripInEveryLocale) {
+    for (const char* locale : RoundTripLocales) {
+        SCOPED_TRACE(locale);
+        const TLocaleSwitch in(locale);
+        if (std::string(locale) == "de_DE") {
+            // The locale is really in force for Qt (and for the C library where available).
+            ASSERT_EQ(TVxFormatSettings::FromLocale(QLocale()).DecimalSeparator, ",");
+            if (in.CActive)
+                EXPECT_STREQ(std::localeconv()->decimal_point, ",");
+            else
+                std::printf("note: de_DE C locale not installed; only Qt's locale is German\n");
+        }
+        std::mt19937_64 random(20240301);
+        for (int i = 0; i < 50000; ++i) {
+            const double x = std::bit_cast<double>(random());
+            const QString text = FloatToInvariantText(x);
+            ASSERT_FALSE(text.contains(u',')) << text.toStdString();
+            const double back = InvariantTextToFloat(text);
+            if (std::isnan(x))
+                ASSERT_TRUE(std::isnan(back)) << text.toStdString();
+            else
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(back), std::bit_cast<std::uint64_t>(x))
+                    << text.toStdString();
+        }
+        for (double x : {0.0, -0.0, Inf, -Inf, 1.0, 0.1, 5e-324, 1.7976931348623157e308})
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(InvariantTextToFloat(FloatToInvariantText(x))),
+                      std::bit_cast<std::uint64_t>(x));
+    }
 }

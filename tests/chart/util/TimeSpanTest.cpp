@@ -1,10 +1,13 @@
 #include "util/TimeSpan.h"
 
+#include "LocaleTable.h"
 #include "QStringPrinter.h"
 #include "util/Exceptions.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <random>
 
 namespace {
 
@@ -92,4 +95,75 @@ TEST(TimeSpanTest, TextToTimeSpanReadsWhatIsWritten) {
         EXPECT_FALSE(TryTextToTimeSpan(bad, days, inv)) << QString::fromUtf16(bad).toStdString();
     }
     EXPECT_THROW(TextToTimeSpan(u"abc", inv), EVxConvertError);
+}
+
+// Whatever TimeSpanToText writes in a locale reads back in that locale to the same span
+// within half a millisecond (the writer's rounding), however the locale separates fields.
+TEST(TimeSpanTest, WrittenSpansReadBackInEveryLocale) {
+    std::mt19937_64 random(12);
+    std::uniform_real_distribution<double> fraction(0, 1);
+    std::vector<double> spans = {0,       1,           2,         1.5,        0.5,
+                                 1e-8,    45 / 864e5,  1 - 1e-10, 123.456789, 3 + 3723.004 / 86400,
+                                 99999.5, 1 / 86400.0, 10.0 / 24};
+    for (int i = 0; i < 300; ++i)
+        spans.push_back(std::floor(fraction(random) * 1000) + fraction(random));
+    for (const char* locale : RoundTripLocales) {
+        SCOPED_TRACE(locale);
+        const TVxFormatSettings settings = RoundTripSettings(locale);
+        for (double days : spans) {
+            const QString text = TimeSpanToText(days, settings);
+            double back = -1;
+            ASSERT_TRUE(TryTextToTimeSpan(text, back, settings)) << text.toStdString();
+            // Half a millisecond, plus the spacing of doubles at this size.
+            const double spacing = std::nextafter(days, 2 * days + 1) - days;
+            EXPECT_NEAR(back, days, 0.5 / 864e5 + 4 * spacing) << text.toStdString();
+        }
+    }
+}
+
+// "." separates both the days and the time fields in Finnish: the field count decides.
+TEST(TimeSpanTest, PointAsTimeSeparatorReadsByFieldCount) {
+    const TVxFormatSettings fi = RoundTripSettings("fi_FI");
+    ASSERT_EQ(fi.TimeSeparator, ".");
+    ASSERT_EQ(fi.DecimalSeparator, ",");
+    EXPECT_EQ(TimeSpanToText(1.5, fi), "1.12.00.00,000");
+    const struct {
+        const char16_t* Text;
+        double Days;
+    } cases[] = {
+        {u"1.12.00.00,000", 1.5},
+        {u"12.00.00,000", 0.5},
+        {u"3.", 3},
+        {u"02.03,5", (2 * 60 + 3.5) / 86400},
+        {u"45", 45 / 86400.0},
+        {u"2.01.02.03,004", 2 + (3600 + 2 * 60 + 3.004) / 86400},
+    };
+    for (const auto& c : cases)
+        EXPECT_NEAR(TextToTimeSpan(c.Text, fi), c.Days, 1e-12)
+            << QString::fromUtf16(c.Text).toStdString();
+    for (const char16_t* bad : {u"1.2.3.4.5", u"1.12.00.00.000", u"a.00.00", u"1.-2.00.00"}) {
+        double days = 0;
+        EXPECT_FALSE(TryTextToTimeSpan(bad, days, fi)) << QString::fromUtf16(bad).toStdString();
+    }
+}
+
+// The writer refuses negative spans, and so does the reader: no field takes a sign.
+TEST(TimeSpanTest, NegativeSpansAreRefusedBothWays) {
+    for (const char* locale : RoundTripLocales) {
+        SCOPED_TRACE(locale);
+        const TVxFormatSettings settings = RoundTripSettings(locale);
+        EXPECT_THROW(TimeSpanToText(-1.5, settings), EVxConvertError);
+        const QString t = settings.TimeSeparator;
+        const QString d = settings.DecimalSeparator;
+        const QStringList negatives = {"-1.12" + t + "00" + t + "00" + d + "000",
+                                       "-12" + t + "00",
+                                       "1.-12" + t + "00" + t + "00",
+                                       "00" + t + "-30",
+                                       "-5",
+                                       "-0" + d + "5"};
+        for (const QString& negative : negatives) {
+            EXPECT_THROW(TextToTimeSpan(negative, settings), EVxConvertError)
+                << negative.toStdString();
+        }
+    }
 }
