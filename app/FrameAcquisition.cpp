@@ -3,7 +3,9 @@
 #include "util/DateTimeFormat.h"
 #include "vectors/CustomDoubleVector.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 
 float DecodeTemperature(const QByteArray& Frame) {
     const unsigned high = static_cast<unsigned char>(Frame.at(4));
@@ -22,6 +24,13 @@ QString FormatLogLine(double LocalTime, float Temperature, const TVxFormatSettin
            QChar(0x00BA) + "C";
 }
 
+long long IntervalMilliSeconds(double IntervalMinutes) {
+    if (!(IntervalMinutes > 0))
+        return 0;
+    // Capped far beyond any uptime so that the product stays a valid 64-bit count.
+    return std::llround(std::min(IntervalMinutes, 1e12) * 60000.0);
+}
+
 TFrameAcquisition::TFrameAcquisition(const TFrameClock& Clock, TVxFormatSettings Settings)
     : FClock(Clock), FSettings(std::move(Settings)) {}
 
@@ -30,10 +39,14 @@ void TFrameAcquisition::ProcessFrame(const QByteArray& Data, double IntervalMinu
                                      TVxCustomDoubleVector& Temperatures) {
     if (Data.size() != FrameLength)
         return;
-    const double now = FClock.MonotonicSeconds();
-    if (FLastAcceptedSeconds && now < *FLastAcceptedSeconds + IntervalMinutes * 60)
+    // Whole milliseconds on both sides: minutes x 60 in floating point can exceed the
+    // interval (0.05 x 60 is 3.0000000000000004), which would hold back a frame that came
+    // exactly the interval later.
+    const long long now = std::llround(FClock.MonotonicSeconds() * 1000.0);
+    if (FLastAcceptedMilliSeconds &&
+        now - *FLastAcceptedMilliSeconds < IntervalMilliSeconds(IntervalMinutes))
         return;
-    FLastAcceptedSeconds = now;
+    FLastAcceptedMilliSeconds = now;
 
     const float temperature = DecodeTemperature(Data);
     // One wall-clock reading serves the line and the times vector, so that they agree.

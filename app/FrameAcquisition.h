@@ -21,6 +21,11 @@ float DecodeTemperature(const QByteArray& Frame);
 /// The log line of one reading: "yyyy-mm-dd hh:mm:ss; 23.4ºC" in the given conventions.
 QString FormatLogLine(double LocalTime, float Temperature, const TVxFormatSettings& Settings);
 
+/// The interval as whole milliseconds (0.05 minutes -> 3000): the gate compares whole
+/// milliseconds of the monotonic clock, so that "at least the interval" holds exactly.
+/// Zero for a non-positive or not-a-number interval.
+long long IntervalMilliSeconds(double IntervalMinutes);
+
 class TFrameAcquisition {
 public:
     /// Reads Clock for every frame and formats lines with Settings.
@@ -37,5 +42,5 @@ private:
     const TFrameClock& FClock;
     TVxFormatSettings FSettings;
     // Monotonic time of the last accepted frame; none before the first.
-    std::optional<double> FLastAcceptedSeconds;
+    std::optional<long long> FLastAcceptedMilliSeconds;
 };

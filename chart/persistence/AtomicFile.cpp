@@ -5,11 +5,32 @@
 #include <QFile>
 #include <QSaveFile>
 
+namespace {
+
+// Writes all of Contents. Unbuffered, so that a short write (a full device, a file-size
+// limit) shows here: through its buffer, QSaveFile reports the whole text written and
+// commits a truncated file.
+bool WriteAll(QSaveFile& File, const QByteArray& Contents) {
+    qint64 done = 0;
+    while (done < Contents.size()) {
+        const qint64 n = File.write(Contents.constData() + done, Contents.size() - done);
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return File.size() == Contents.size();
+}
+
+} // namespace
+
 bool TryWriteFileAtomically(const QString& FileName, const QByteArray& Contents, QString& Reason) {
     QSaveFile file(FileName);
-    if (file.open(QIODevice::WriteOnly) && file.write(Contents) == Contents.size() && file.commit())
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && WriteAll(file, Contents) &&
+        file.commit())
         return true;
-    Reason = file.errorString();
+    Reason = file.error() != QFileDevice::NoError
+                 ? file.errorString()
+                 : QStringLiteral("the text was not written whole");
     return false; // an uncommitted QSaveFile discards its temporary file
 }
 

@@ -2,6 +2,7 @@
 
 #include "vectors/DoubleVector.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -79,6 +80,37 @@ TEST_F(FrameAcquisitionTest, BlocksAndIntervals) {
     }
     // The single-precision 23.4 widened, not the double nearest 23.4.
     EXPECT_NE(Temperatures.GetValue(0), 23.4);
+}
+
+// A frame exactly the interval after the last accepted one passes, one a millisecond
+// earlier does not. The intervals and clock readings are cases where minutes x 60 in
+// doubles lands above the exact seconds (interval_cases.py finds them).
+TEST_F(FrameAcquisitionTest, ExactlyTheIntervalLaterPasses) {
+    const struct {
+        double Minutes;
+        long long MilliSeconds; // the exact decimal product
+    } intervals[] = {{0.05, 3000}, {0.17, 10200}, {0.27, 16200}, {0.34, 20400}, {60, 3600000}};
+    for (const auto& interval : intervals) {
+        SCOPED_TRACE(interval.Minutes);
+        EXPECT_EQ(IntervalMilliSeconds(interval.Minutes), interval.MilliSeconds);
+        for (double start : {0.1, 2.5, 10.3, 100.7}) {
+            TFrameAcquisition logic(Clock, TVxFormatSettings::Invariant());
+            const auto process = [&](unsigned char reading) {
+                logic.ProcessFrame(Frame(0, reading), interval.Minutes, Log, Times, Temperatures);
+            };
+            Clock.Monotonic = start;
+            process(1);
+            const int accepted = Times.GetCount();
+            Clock.Monotonic = start + double(interval.MilliSeconds - 1) / 1000;
+            process(2);
+            EXPECT_EQ(Times.GetCount(), accepted) << "1 ms early, from " << start;
+            Clock.Monotonic = start + double(interval.MilliSeconds) / 1000;
+            process(3);
+            EXPECT_EQ(Times.GetCount(), accepted + 1) << "exactly the interval, from " << start;
+        }
+    }
+    EXPECT_EQ(IntervalMilliSeconds(0), 0);
+    EXPECT_EQ(IntervalMilliSeconds(std::nan("")), 0);
 }
 
 TEST_F(FrameAcquisitionTest, WallClockSetBackDoesNotHoldReadingsBack) {

@@ -2,9 +2,12 @@
 
 #include "util/Exceptions.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 TEST(IniFileTest, LineBreaksAreEscapedAndDecodedInAnyCase) {
     const QString caption = QString("A\rB");
@@ -48,19 +51,55 @@ TEST(IniFileTest, FailedSaveNamesTheFile) {
     }
 }
 
+namespace {
+
+// Makes every file of this process larger than Bytes fail to write, as a full device does;
+// root is bound by the limit too. Restores the limit and the signal on destruction.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(rlim_t Bytes) {
+        getrlimit(RLIMIT_FSIZE, &FOld);
+        FOldHandler = std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead
+        rlimit limited = FOld;
+        limited.rlim_cur = Bytes;
+        Active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~TFileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &FOld);
+        std::signal(SIGXFSZ, FOldHandler);
+    }
+    TFileSizeLimit(const TFileSizeLimit&) = delete;
+    TFileSizeLimit& operator=(const TFileSizeLimit&) = delete;
+    bool Active = false;
+
+private:
+    rlimit FOld{};
+    void (*FOldHandler)(int) = nullptr;
+};
+
+} // namespace
+
 TEST(IniFileTest, FailedSaveKeepsTheOldFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("chart.ini");
     TVxIniFile ini(path);
     ini.WriteInteger("S", "K", 1);
     ini.UpdateFile();
-    EXPECT_EQ(TVxIniFile(path).ReadInteger("S", "K", 0), 1);
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray old = saved.readAll();
+    saved.close();
 
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     ini.WriteInteger("S", "K", 2);
-    if (QFile(dir.filePath("probe")).open(QIODevice::WriteOnly))
-        GTEST_SKIP() << "running with permissions that ignore the read-only folder";
-    EXPECT_THROW(ini.UpdateFile(), EVxStreamError);
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ini.WriteString("S", "Long", QString(8192, u'x'));
+    {
+        const TFileSizeLimit limit(1024);
+        ASSERT_TRUE(limit.Active);
+        EXPECT_THROW(ini.UpdateFile(), EVxStreamError);
+    }
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), old);
     EXPECT_EQ(TVxIniFile(path).ReadInteger("S", "K", 0), 1);
+    // No temporary file is left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"chart.ini"});
 }
