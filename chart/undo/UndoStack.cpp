@@ -51,10 +51,20 @@ public:
         FById.clear();
         FByObject.clear();
     }
+    /// Remembers a class whose components were saved, so that they can be made anew.
+    void AddClass(const QMetaObject* Meta) {
+        FClasses.emplace(QByteArray(Meta->className()), Meta);
+    }
+    /// A class seen by AddClass, nullptr for an unknown name.
+    const QMetaObject* FindClass(const QByteArray& Name) const {
+        const auto entry = FClasses.find(Name);
+        return entry == FClasses.end() ? nullptr : entry->second;
+    }
 
 private:
     std::unordered_map<qint64, QPointer<QObject>> FById;
     std::unordered_map<const QObject*, qint64> FByObject;
+    std::unordered_map<QByteArray, const QMetaObject*> FClasses; // static meta-objects
     qint64 FNext = 1;
 };
 
@@ -276,9 +286,11 @@ void TVxUndoStack::WriteInstance(QIODevice& Stream, QObject* Instance) {
     WriteInt64(out, FRegistry->Id(Instance));
 }
 
-QObject* TVxUndoStack::ReadInstance(QIODevice& Stream) {
+QObject* TVxUndoStack::ReadInstance(QIODevice& Stream, QString* Path) {
     TVxStreamReader in(Stream);
     const QString path = in.ReadText();
+    if (Path != nullptr)
+        *Path = path;
     const qint64 id = ReadInt64(in);
     QObject* found = path.isEmpty() ? nullptr : FindComponentByPath(path);
     return found != nullptr ? found : FRegistry->Find(id);
@@ -476,11 +488,120 @@ void TVxUndoStack::StopGroup() {
     --FUndoGroupLevel;
 }
 
+// ---- Component and edit states ----
+
+void TVxUndoStack::WriteComponentState(QIODevice& Stream, QObject* Component) {
+    // The published state: every stored, writable property but the name, each encoded on
+    // its own so that a property of a type that cannot be saved is left out, not fatal.
+    QBuffer properties;
+    properties.open(QIODevice::WriteOnly);
+    int32_t count = 0;
+    const QMetaObject* meta = Component->metaObject();
+    for (int i = 0; i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        if (!property.isStored() || !property.isWritable() ||
+            qstrcmp(property.name(), "objectName") == 0)
+            continue;
+        QBuffer value;
+        value.open(QIODevice::WriteOnly);
+        try {
+            WritePropertyValue(value, Component, QByteArray(property.name()));
+        } catch (const EVxStreamError&) {
+            continue;
+        }
+        TVxStreamWriter(properties).WriteText(QString::fromUtf8(property.name()));
+        properties.write(value.data());
+        ++count;
+    }
+    FRegistry->AddClass(meta);
+    TVxStreamWriter out(Stream);
+    WriteInstance(Stream, Component);
+    out.WriteText(QString::fromUtf8(meta->className()));
+    out.WriteInt32(count);
+    out.WriteRaw(properties.data().constData(), properties.data().size());
+}
+
+QObject* TVxUndoStack::ReadComponentState(QIODevice& Stream, bool& Created) {
+    TVxStreamReader in(Stream);
+    QString path;
+    QObject* component = ReadInstance(Stream, &path);
+    const QByteArray className = in.ReadText().toUtf8();
+    Created = false;
+    if (component == nullptr) {
+        // Freed meanwhile: made anew under its old owner when its class can be built from
+        // the meta-object system (a Q_INVOKABLE constructor taking the owner).
+        if (path.isEmpty())
+            return nullptr;
+        const std::optional<QObject*> owner = FindOwnerOfPath(path);
+        if (!owner)
+            return nullptr;
+        const QMetaObject* meta = FRegistry->FindClass(className);
+        if (meta == nullptr)
+            return nullptr;
+        QObject* parent = *owner != nullptr ? *owner : Owner();
+        component = meta->newInstance(Q_ARG(QObject*, parent));
+        if (component == nullptr)
+            return nullptr;
+        component->setObjectName(path.mid(path.lastIndexOf(u'.') + 1));
+        Created = true;
+    }
+    const int32_t count = in.ReadCount(2);
+    for (int32_t i = 0; i < count; ++i) {
+        const QByteArray name = in.ReadText().toUtf8();
+        ReadPropertyValue(Stream, component, name);
+    }
+    return component;
+}
+
+namespace {
+
+// The edit state of a line edit, or of any object with "text" and "cursorPosition".
+struct TEditState {
+    QString Text;
+    int SelStart = 0;
+    int SelLength = 0;
+};
+
+TEditState CurrentEditState(QObject* Edit) {
+    if (auto* line = qobject_cast<QLineEdit*>(Edit)) {
+        const bool selected = line->hasSelectedText();
+        return {line->text(), selected ? line->selectionStart() : line->cursorPosition(),
+                selected ? int(line->selectedText().size()) : 0};
+    }
+    return {Edit->property("text").toString(), Edit->property("cursorPosition").toInt(), 0};
+}
+
+void RestoreEditState(QObject* Edit, const TEditState& State) {
+    if (auto* line = qobject_cast<QLineEdit*>(Edit)) {
+        line->setText(State.Text);
+        if (State.SelLength != 0)
+            line->setSelection(State.SelStart, State.SelLength);
+        else
+            line->setCursorPosition(State.SelStart);
+        return;
+    }
+    Edit->setProperty("text", State.Text);
+    if (Edit->metaObject()->indexOfProperty("cursorPosition") >= 0)
+        Edit->setProperty("cursorPosition", State.SelStart);
+}
+
+} // namespace
+
 // ---- Undo and redo ----
 
-void TVxUndoStack::UndoRecord(int Step, int Record) {
-    FUndoLog->SeekRecord(Step, Record);
-    QIODevice& in = FUndoLog->Device();
+QIODevice& TVxUndoStack::StartRedoRecord(TRecordKind Kind) {
+    FRedoLog->BeginRecord(false, QString());
+    TVxStreamWriter out(FRedoLog->Device());
+    out.WriteText(QString());
+    out.WriteByte(Kind);
+    return FRedoLog->Device();
+}
+
+// Applies one record of Log; with Undoing, first writes into the redo log what the record
+// is about to overwrite. A record whose object no longer exists is skipped.
+void TVxUndoStack::ApplyRecord(TVxUndoLog& Log, int Step, int Record, bool Undoing) {
+    Log.SeekRecord(Step, Record);
+    QIODevice& in = Log.Device();
     TVxStreamReader reader(in);
     reader.ReadText();
     const uint8_t kind = reader.ReadByte();
@@ -489,62 +610,84 @@ void TVxUndoStack::UndoRecord(int Step, int Record) {
         QObject* instance = ReadInstance(in);
         const QByteArray name = reader.ReadText().toUtf8();
         if (instance == nullptr)
-            return; // the object died: nothing to restore
-        QBuffer staged;
-        staged.open(QIODevice::WriteOnly);
-        WriteInstance(staged, instance);
-        TVxStreamWriter(staged).WriteText(QString::fromUtf8(name));
-        WritePropertyValue(staged, instance, name);
-        FRedoLog->BeginRecord(false, QString());
-        TVxStreamWriter out(FRedoLog->Device());
-        out.WriteText(QString());
-        out.WriteByte(rkProperty);
-        out.WriteRaw(staged.data().constData(), staged.data().size());
-        FRedoLog->EndRecord();
+            return;
+        if (Undoing) {
+            QBuffer staged;
+            staged.open(QIODevice::WriteOnly);
+            WriteInstance(staged, instance);
+            TVxStreamWriter(staged).WriteText(QString::fromUtf8(name));
+            WritePropertyValue(staged, instance, name);
+            StartRedoRecord(rkProperty).write(staged.data());
+            FRedoLog->EndRecord();
+        }
         ReadPropertyValue(in, instance, name);
+        return;
+    }
+    case rkComponent: {
+        const qint64 start = in.pos();
+        QString path;
+        QObject* existing = ReadInstance(in, &path);
+        if (Undoing && existing != nullptr) {
+            WriteComponentState(StartRedoRecord(rkComponent), existing);
+            FRedoLog->EndRecord();
+        }
+        in.seek(start);
+        bool created = false;
+        ReadComponentState(in, created);
+        if (Undoing && created) {
+            TVxStreamWriter(StartRedoRecord(rkCreatedComponent)).WriteText(path);
+            FRedoLog->EndRecord();
+        }
+        return;
+    }
+    case rkCreatedComponent: {
+        QObject* component = FindComponentByPath(reader.ReadText());
+        if (component == nullptr)
+            return;
+        if (Undoing) {
+            WriteComponentState(StartRedoRecord(rkComponent), component);
+            FRedoLog->EndRecord();
+        }
+        delete component;
+        return;
+    }
+    case rkEditState: {
+        QObject* edit = ReadInstance(in);
+        TEditState saved;
+        saved.Text = reader.ReadText();
+        saved.SelStart = reader.ReadInt32();
+        saved.SelLength = reader.ReadInt32();
+        if (edit == nullptr)
+            return;
+        if (Undoing) {
+            const TEditState present = CurrentEditState(edit);
+            QIODevice& out = StartRedoRecord(rkEditState);
+            WriteInstance(out, edit);
+            TVxStreamWriter writer(out);
+            writer.WriteText(present.Text);
+            writer.WriteInt32(present.SelStart);
+            writer.WriteInt32(present.SelLength);
+            FRedoLog->EndRecord();
+        }
+        RestoreEditState(edit, saved);
         return;
     }
     case rkVectorState: {
         auto* vector = qobject_cast<TVxDoubleVector*>(ReadInstance(in));
         if (vector == nullptr)
             return;
-        FRedoLog->BeginRecord(false, QString());
-        QIODevice& out = FRedoLog->Device();
-        TVxStreamWriter writer(out);
-        writer.WriteText(QString());
-        writer.WriteByte(rkVectorState);
-        WriteInstance(out, vector);
-        vector->WriteTo(out);
-        FRedoLog->EndRecord();
+        if (Undoing) {
+            QIODevice& out = StartRedoRecord(rkVectorState);
+            WriteInstance(out, vector);
+            vector->WriteTo(out);
+            FRedoLog->EndRecord();
+        }
         vector->ReadFrom(in);
         return;
     }
     case rkGroupStart:
     case rkGroupEnd:
-        return;
-    default:
-        throw EVxStreamError("Stream read error");
-    }
-}
-
-void TVxUndoStack::RedoRecord(int Step, int Record) {
-    FRedoLog->SeekRecord(Step, Record);
-    QIODevice& in = FRedoLog->Device();
-    TVxStreamReader reader(in);
-    reader.ReadText();
-    const uint8_t kind = reader.ReadByte();
-    switch (kind) {
-    case rkProperty: {
-        QObject* instance = ReadInstance(in);
-        const QByteArray name = reader.ReadText().toUtf8();
-        if (instance != nullptr)
-            ReadPropertyValue(in, instance, name);
-        return;
-    }
-    case rkVectorState:
-        if (auto* vector = qobject_cast<TVxDoubleVector*>(ReadInstance(in)))
-            vector->ReadFrom(in);
-        return;
+        return; // the steps of both logs are kept in their step lists
     default:
         throw EVxStreamError("Stream read error");
     }
@@ -565,7 +708,7 @@ bool TVxUndoStack::Undo(int ToIndex) {
             // so that the two logs keep counting the same steps.
             FRedoLog->BeginStep(FUndoLog->StepDescription(step));
             for (int record = FUndoLog->RecordCount(step) - 1; record >= 0; --record)
-                UndoRecord(step, record);
+                ApplyRecord(*FUndoLog, step, record, true);
             --FCurrentUndoIdx;
             ++FCurrentRedoIdx;
         }
@@ -589,7 +732,7 @@ bool TVxUndoStack::Redo(int ToIndex) {
         while (FCurrentRedoIdx >= first) {
             const int step = FCurrentRedoIdx;
             for (int record = FRedoLog->RecordCount(step) - 1; record >= 0; --record)
-                RedoRecord(step, record);
+                ApplyRecord(*FRedoLog, step, record, false);
             --FCurrentRedoIdx;
             ++FCurrentUndoIdx;
         }
@@ -633,6 +776,52 @@ QStringList TVxUndoStack::RedoList() const {
     return list;
 }
 
-void TVxUndoStack::PushComponent(QObject*, const QString&) {}
-void TVxUndoStack::PushFreeComponent(QObject*, const QString&) {}
-void TVxUndoStack::PushEditState(QObject*, const QString&, int, int, const QString&) {}
+void TVxUndoStack::PushComponent(QObject* AComponent, const QString& Comment) {
+    if (!Recording() || AComponent == nullptr)
+        return;
+    QBuffer staged;
+    staged.open(QIODevice::WriteOnly);
+    WriteComponentState(staged, AComponent);
+    QIODevice& log = StartRecord(Comment, rkComponent);
+    try {
+        TVxStreamWriter(log).WriteRaw(staged.data().constData(), staged.data().size());
+    } catch (...) {
+        AbortRecord();
+        throw;
+    }
+    EndRecord();
+}
+
+void TVxUndoStack::PushFreeComponent(QObject* AComponent, const QString& Comment) {
+    if (!Recording() || AComponent == nullptr)
+        return;
+    const QString path = ComponentPath(AComponent);
+    if (path.isEmpty())
+        throw EVxStreamError("Component does not have a name");
+    QIODevice& log = StartRecord(Comment, rkCreatedComponent);
+    try {
+        TVxStreamWriter(log).WriteText(path);
+    } catch (...) {
+        AbortRecord();
+        throw;
+    }
+    EndRecord();
+}
+
+void TVxUndoStack::PushEditState(QObject* AEdit, const QString& ACaption, int ASelStart,
+                                 int ASelLength, const QString& Comment) {
+    if (!Recording() || AEdit == nullptr)
+        return;
+    QIODevice& log = StartRecord(Comment, rkEditState);
+    try {
+        WriteInstance(log, AEdit);
+        TVxStreamWriter out(log);
+        out.WriteText(ACaption);
+        out.WriteInt32(ASelStart);
+        out.WriteInt32(ASelLength);
+    } catch (...) {
+        AbortRecord();
+        throw;
+    }
+    EndRecord();
+}

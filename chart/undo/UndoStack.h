@@ -119,15 +119,21 @@ private:
     void AbortRecord();
     void TrimToLimit(bool KeepUndone);
     void ClearLogs();
-    /// Undoes one record: writes its redo record into the redo log, then applies it.
-    void UndoRecord(int Step, int Record);
-    void RedoRecord(int Step, int Record);
+    /// Applies record Record of step Step of Log; Undoing first saves into the redo log
+    /// what the record overwrites.
+    void ApplyRecord(TVxUndoLog& Log, int Step, int Record, bool Undoing);
+    QIODevice& StartRedoRecord(TRecordKind Kind);
+    /// An instance reference: the object's path when it resolves, and its registry number.
     void WriteInstance(QIODevice& Stream, QObject* Instance);
-    QObject* ReadInstance(QIODevice& Stream);
+    /// The object an instance reference names (nullptr once it died); Path receives the
+    /// stored path.
+    QObject* ReadInstance(QIODevice& Stream, QString* Path = nullptr);
     void WritePropertyValue(QIODevice& Stream, QObject* Instance, const QByteArray& Name);
     void ReadPropertyValue(QIODevice& Stream, QObject* Instance, const QByteArray& Name);
     void WriteComponentState(QIODevice& Stream, QObject* Component);
-    void ReadComponentState(QIODevice& Stream, QObject* Component);
+    /// Restores a saved component state, making the component anew when it was freed
+    /// (Created set); nullptr when it cannot be found or made.
+    QObject* ReadComponentState(QIODevice& Stream, bool& Created);
 
     bool FEnabled = true;
     int FLimit = 20;
