@@ -407,7 +407,13 @@ TVxFunctionParser::TVxFunctionParser(QObject* AOwner) : FOwner(AOwner) {
                          VariablesList, [] { return 2.71828182845905; });
     RegisterDoubleGetter("Random", "Returns a random number within the range 0 <= X < 1", nullptr,
                          VariablesList, NextRandom);
+    MarkResolved();
+}
+
+void TVxFunctionParser::MarkResolved() {
     FGeneration = RegistryGeneration();
+    FFunctionsGeneration = FunctionsList.Generation();
+    FVariablesGeneration = VariablesList.Generation();
 }
 
 TProgram TVxFunctionParser::Compile(const QString& Text) {
@@ -434,7 +440,7 @@ void TVxFunctionParser::SetExpression(const QString& Text) {
     FExpression = std::move(text);
     FProgram = std::move(program);
     FResolveError.clear();
-    FGeneration = RegistryGeneration();
+    MarkResolved();
 }
 
 void TVxFunctionParser::Resolve() {
@@ -449,11 +455,11 @@ void TVxFunctionParser::Resolve() {
             FResolveError = e.Message();
         }
     }
-    FGeneration = RegistryGeneration();
+    MarkResolved();
 }
 
 double TVxFunctionParser::Result() {
-    if (FGeneration != RegistryGeneration()) [[unlikely]]
+    if (IsStale()) [[unlikely]]
         Resolve();
     if (FProgram.IsEmpty())
         throw EVxMathError(FResolveError.isEmpty() ? QStringLiteral("No valid expression defined")

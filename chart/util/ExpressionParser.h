@@ -14,8 +14,8 @@
 // GlobalFunctions, and the parser's VariablesList (Pi, e, Random and whatever its user adds),
 // then GlobalDoubleGetters; indexed variables against GlobalDoubleArrays. The text is compiled
 // into a flat postfix program that Result runs without text handling or virtual calls. When
-// any registry changed since, Result compiles the text again first, so a variable whose
-// container unregistered is never called.
+// a list it resolved names against changed since, Result compiles the text again first, so
+// a variable whose container unregistered is never called.
 //
 // Errors are EVxMathError: "%u closing brackets missing", "%u opening brackets missing",
 // "Parsing error in function:" CR and the text that failed (also for nesting deeper than
@@ -95,11 +95,20 @@ public:
 private:
     TProgram Compile(const QString& Text);
     void Resolve();
+    void MarkResolved();
+    bool IsStale() const {
+        return FGeneration != RegistryGeneration() ||
+               FFunctionsGeneration != FunctionsList.Generation() ||
+               FVariablesGeneration != VariablesList.Generation();
+    }
 
     QString FExpression;
     TProgram FProgram;
     QPointer<QObject> FOwner;
-    std::uint64_t FGeneration = 0; // registry generation FProgram was compiled at
-    QString FResolveError;         // why the text no longer compiles at FGeneration
+    // The generations of the registries and of the own lists FProgram was compiled at.
+    std::uint64_t FGeneration = 0;
+    std::uint64_t FFunctionsGeneration = 0;
+    std::uint64_t FVariablesGeneration = 0;
+    QString FResolveError; // why the text no longer compiles at these generations
     int FEvaluating = 0;
 };

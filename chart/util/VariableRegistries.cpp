@@ -9,10 +9,6 @@ namespace {
 
 std::uint64_t GenerationCounter = 0;
 
-void Advance() {
-    ++GenerationCounter;
-}
-
 template <class TRec> constexpr bool HasContainer = requires(TRec r) {
     r.Container;
 };
@@ -46,8 +42,14 @@ QString QualifiedName(const QString& Id, const QObject* Container) {
 template <class TRec> TVxRegistryList<TRec>::~TVxRegistryList() {
     for (auto& [container, connection] : FWatched)
         QObject::disconnect(connection);
-    if (!FItems.empty())
-        Advance();
+    if (FProcessWide && !FItems.empty())
+        ++GenerationCounter;
+}
+
+template <class TRec> void TVxRegistryList<TRec>::Changed() {
+    ++FGeneration;
+    if (FProcessWide)
+        ++GenerationCounter;
 }
 
 template <class TRec> const TRec* TVxRegistryList<TRec>::Find(QStringView Name) const {
@@ -66,7 +68,7 @@ template <class TRec> void TVxRegistryList<TRec>::Clear() {
         QObject::disconnect(connection);
     FWatched.clear();
     FItems.clear();
-    Advance();
+    Changed();
 }
 
 template <class TRec> void TVxRegistryList<TRec>::Register(TRec Rec) {
@@ -83,7 +85,7 @@ template <class TRec> void TVxRegistryList<TRec>::Register(TRec Rec) {
         *it = std::move(Rec);
     else
         FItems.push_back(std::move(Rec));
-    Advance();
+    Changed();
 }
 
 template <class TRec> void TVxRegistryList<TRec>::UnregisterContainer(const QObject* Container) {
@@ -92,7 +94,7 @@ template <class TRec> void TVxRegistryList<TRec>::UnregisterContainer(const QObj
             FItems.begin(), FItems.end(), [&](const TRec& r) { return r.Container == Container; });
         if (removed != FItems.end()) {
             FItems.erase(removed, FItems.end());
-            Advance();
+            Changed();
         }
         if (const auto it = FWatched.find(Container); it != FWatched.end()) {
             QObject::disconnect(it->second);
@@ -121,7 +123,7 @@ template class TVxRegistryList<TVxDoubleArrayRec>;
 // destruction can still unregister.
 TVxFunctionsList& GlobalFunctions() {
     static TVxFunctionsList* list = [] {
-        auto* l = new TVxFunctionsList;
+        auto* l = new TVxFunctionsList(true);
         RegisterBuiltInFunctions(*l);
         return l;
     }();
@@ -129,17 +131,17 @@ TVxFunctionsList& GlobalFunctions() {
 }
 
 TVxDoubleGetterList& GlobalDoubleGetters() {
-    static auto* list = new TVxDoubleGetterList;
+    static auto* list = new TVxDoubleGetterList(true);
     return *list;
 }
 
 TVxStringGetterList& GlobalStringGetters() {
-    static auto* list = new TVxStringGetterList;
+    static auto* list = new TVxStringGetterList(true);
     return *list;
 }
 
 TVxDoubleArraysList& GlobalDoubleArrays() {
-    static auto* list = new TVxDoubleArraysList;
+    static auto* list = new TVxDoubleArraysList(true);
     return *list;
 }
 

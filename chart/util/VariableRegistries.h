@@ -8,11 +8,12 @@
 // container's ComponentPath, "." and the Id ("Form1.Graph1.Series1.Slope"). Names compare
 // without regard to letter case.
 //
-// Every change of any list (global or a parser's own) advances one process-wide generation
-// counter; whoever keeps callables taken from a list (the expression parser's compiled
-// program) looks them up again when the counter moved, so it never calls into an object that
-// has unregistered. A container that is destroyed without unregistering is removed from every
-// list it is in by the list itself. UI thread only.
+// Every list counts its changes (Generation), and every change of one of the four
+// process-wide lists also advances RegistryGeneration(); whoever keeps callables taken from
+// a list (the expression parser's compiled program) looks them up again when a count it
+// depends on moved, so it never calls into an object that has unregistered. A container that is
+// destroyed without unregistering is removed from every list it is in by the list itself. UI thread
+// only.
 
 #include <QObject>
 #include <QString>
@@ -65,7 +66,7 @@ struct TVxDoubleArrayRec {
     TVxArrayValGetter AArray;
 };
 
-/// The process-wide generation: advances on every change of any registry list.
+/// The process-wide generation: advances on every change of the four process-wide lists.
 std::uint64_t RegistryGeneration();
 
 /// The name of an entry in expressions: Id without container, else ComponentPath(Container),
@@ -75,11 +76,14 @@ QString QualifiedName(const QString& Id, const QObject* Container);
 /// A growable list of registry records of one kind, in registration order.
 template <class TRec> class TVxRegistryList {
 public:
-    TVxRegistryList() = default;
+    /// An empty list; changes of a ProcessWide list also advance RegistryGeneration().
+    explicit TVxRegistryList(bool ProcessWide = false) : FProcessWide(ProcessWide) {}
     ~TVxRegistryList();
     TVxRegistryList(const TVxRegistryList&) = delete;
     TVxRegistryList& operator=(const TVxRegistryList&) = delete;
 
+    /// Number of changes so far.
+    std::uint64_t Generation() const { return FGeneration; }
     /// Number of entries.
     int Count() const { return int(FItems.size()); }
     /// Entry i (0 <= i < Count()).
@@ -100,8 +104,11 @@ public:
 
 private:
     void Watch(QObject* Container);
+    void Changed();
 
     std::vector<TRec> FItems;
+    std::uint64_t FGeneration = 0;
+    bool FProcessWide = false;
     // Destruction notices of the containers that have entries here.
     std::map<const QObject*, QMetaObject::Connection> FWatched;
 };

@@ -150,6 +150,27 @@ TEST_F(VariableRegistriesTest, CompiledExpressionFollowsUnregistering) {
     EXPECT_EQ(parser.Result(), 5.0);
 }
 
+// Compiling registers the owner as a dependent again, which shows when a parser recompiles.
+TEST_F(VariableRegistriesTest, RecompilesOnlyWhenAListItReadsChanged) {
+    QObject label;
+    TVxFunctionParser parser(&label);
+    parser.SetExpression("Form1.Series1.Slope");
+    FSeries1->Dependents.clear();
+    {
+        TVxFunctionParser other; // another parser's own lists change
+        RegisterDoubleGetter("Q", "", nullptr, other.VariablesList, [] { return 0.0; });
+    }
+    EXPECT_EQ(parser.Result(), 2.5);
+    EXPECT_TRUE(FSeries1->Dependents.empty());
+    RegisterDoubleGetter("Q", "", nullptr, parser.VariablesList, [] { return 0.0; });
+    EXPECT_EQ(parser.Result(), 2.5);
+    EXPECT_EQ(FSeries1->Dependents, std::vector<QObject*>{&label});
+    FSeries1->Dependents.clear();
+    RegisterDoubleGetter("Other", "", FSeries2, GlobalDoubleGetters(), [] { return 0.0; });
+    EXPECT_EQ(parser.Result(), 2.5);
+    EXPECT_EQ(FSeries1->Dependents, std::vector<QObject*>{&label});
+}
+
 TEST_F(VariableRegistriesTest, DestroyedContainerLeavesEveryList) {
     auto* series = new TContainer(FForm.get(), "Series3");
     auto value = std::make_shared<double>(6.0);
