@@ -63,17 +63,18 @@ public:
 
     /// One step of the compiled program.
     enum class TOp : std::uint8_t {
-        Constant,
-        Getter,
-        Array,
-        Call,
-        Negate,
-        Add,
-        Sub,
-        Mul,
-        Div,
-        Pow
+        Constant, ///< push Constant
+        Getter,   ///< push Getters[Slot]()
+        Array,    ///< replace the top x by Arrays[Slot](x rounded half to even)
+        Call,     ///< replace the top x by Function(x)
+        Negate,   ///< replace the top x by -x
+        Add,      ///< replace the two top values a, b by a + b
+        Sub,      ///< ... by a - b
+        Mul,      ///< ... by a * b
+        Div,      ///< ... by a / b
+        Pow,      ///< ... by a to the power b
     };
+    /// One step: its kind and operand.
     struct TInstruction {
         TOp Op = TOp::Constant;
         std::int32_t Slot = 0;           // Getter, Array: index into the program's callables
@@ -85,7 +86,7 @@ public:
         std::vector<TInstruction> Code;
         std::vector<TVxDoubleGetter> Getters;
         std::vector<TVxArrayValGetter> Arrays;
-        int StackDepth = 0;
+        int StackDepth = 0; // values on the stack at most
         /// Evaluates the program.
         double Run() const;
         /// True when there is something to run.
