@@ -142,9 +142,12 @@ void TVxUndoLog::Compact(TVxUndoLog& Scratch) {
     const qint64 from = FFront - FShift;
     const qint64 size = FEnd - FFront;
     if (auto* buffer = dynamic_cast<QBuffer*>(FDevice.get())) {
+        // Moved within the allocation, which keeps its capacity: the log does not
+        // reallocate (and fault in fresh pages) as it grows back.
         buffer->seek(0);
-        buffer->buffer().truncate(FEnd - FShift);
-        buffer->buffer().remove(0, from);
+        QByteArray& bytes = buffer->buffer();
+        std::memmove(bytes.data(), bytes.constData() + from, size_t(size));
+        bytes.truncate(size);
     } else {
         // A file log: copy the live data into the scratch file, which becomes this log's
         // file; the old file becomes the scratch file, emptied.
