@@ -2,7 +2,9 @@
 
 #include "FormComPort.h"
 #include "HandlerGuard.h"
+#include "PortErrorText.h"
 #include "comport/ComDevices.h"
+#include "comport/platform/LinuxComDevice.h"
 #include "vectors/DoubleVector.h"
 
 #include <stdexcept>
@@ -67,7 +69,7 @@ THeadlessLogger::THeadlessLogger(THeadlessOptions Options, const TFrameClock& Cl
     port.Timeouts().SetWriteConstant(3000);
     port.SetDeviceName(FOptions.DeviceName);
     port.OnError = [this](TCustomComPort&, const EComError& e, TComAction& action) {
-        Error(ComErrorText(e));
+        Error(PortErrorText(e));
         action = caAbort;
     };
     port.OnLineError = [this](TCustomComPort&, TLineErrors errors) {
@@ -103,7 +105,9 @@ bool THeadlessLogger::Start() {
         port.SetParity(paNone);
         port.SetStopBits(sb1);
         port.SetDataBits(db8);
+        FOpening = true;
         port.SetActive(true);
+        FOpening = false;
         if (!port.Active())
             return false;
         port.ClearLineErrors();
@@ -113,10 +117,11 @@ bool THeadlessLogger::Start() {
     } catch (const EComAbort&) {
         // OnError has written the message.
     } catch (const EComError& e) {
-        Error(ComErrorText(e));
+        Error(PortErrorText(e));
     } catch (const std::exception& e) {
         Error(QString::fromLocal8Bit(e.what()));
     }
+    FOpening = false;
     FFinishing = true;
     try {
         FComPort->Close();
@@ -155,6 +160,15 @@ void THeadlessLogger::RxChar(TCustomComPort& Port) {
         return;
     }
     FLinesLogged += int(FTimes->GetCount() - before);
+}
+
+QString THeadlessLogger::PortErrorText(const EComError& E) const {
+    // A person at a terminal learns which port failed to open and why, in words.
+    if (FOpening && E.ErrorCode() != 0)
+        return PortOpenErrorText(
+            QString::fromLocal8Bit(TLinuxComDevice::DevicePath(FOptions.DeviceName)),
+            E.ErrorCode());
+    return ComErrorText(E);
 }
 
 void THeadlessLogger::Error(const QString& Text) {

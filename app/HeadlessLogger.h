@@ -45,7 +45,7 @@ public:
     ~THeadlessLogger() override;
 
     /// Opens the log file and the port at 19200 8N1; false, with the reason on Err, when
-    /// either cannot be opened.
+    /// either cannot be opened (for the port: its path and what is wrong, in words).
     bool Start();
     /// Closes the port and finishes with status 0 (a clean stop, e.g. on SIGTERM).
     void Stop();
@@ -56,6 +56,7 @@ private:
     class TOutputLines;
 
     void RxChar(TCustomComPort& Port);
+    QString PortErrorText(const EComError& E) const;
     void Error(const QString& Text);
     void Finish(int Status);
 
@@ -71,5 +72,6 @@ private:
     TQtComDispatcher FDispatcher;
     std::unique_ptr<TComPort> FComPort;
     bool FFinishing = false;
+    bool FOpening = false;
     int FLinesLogged = 0;
 };

@@ -1,6 +1,7 @@
 // The logger program: the window, the headless logger, the port list and the usage text.
 
 #include "CommandLine.h"
+#include "DisplayProbe.h"
 #include "FormComPort.h"
 #include "HeadlessLogger.h"
 #include "SignalWatcher.h"
@@ -111,6 +112,11 @@ int main(int argc, char** argv) {
         case TCommandLine::cmHeadless:
             return RunHeadless(argc, argv, line);
         case TCommandLine::cmWindow:
+            // Without a display, QApplication would abort in its platform plugin.
+            if (!DisplayAvailable()) {
+                Print(stderr, QStringLiteral("quenby: no display: use --headless, see --help\n"));
+                return 2;
+            }
             return RunWindow(argc, argv, line);
         }
     } catch (const std::exception& e) {
