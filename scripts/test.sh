@@ -23,4 +23,8 @@ export QT_QPA_PLATFORM=offscreen
 filter=()
 # Under ThreadSanitizer only the tests of threaded code run.
 [ "$mode" = tsan ] && filter=(-L threads)
-ctest --test-dir "$root/$dir" --output-on-failure --timeout 300 "${filter[@]}"
+status=0
+ctest --test-dir "$root/$dir" --output-on-failure --timeout 300 "${filter[@]}" || status=$?
+# ctest's summary names skipped tests without their reasons.
+"$root/scripts/skipped.sh" "$root/$dir"
+exit "$status"
