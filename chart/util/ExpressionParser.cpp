@@ -66,7 +66,7 @@ template <class Fn> int RaisedFlags(Fn&& Operation) {
     throw EVxMathError("Floating point overflow");
 }
 
-double ApplyBinary(TOp Op, double a, double b) {
+inline double ApplyBinary(TOp Op, double a, double b) {
     switch (Op) {
     case TOp::Add:
         return a + b;
@@ -97,6 +97,18 @@ void CheckCall(TVxOnePrmFunction Function, double a) {
     volatile double va = a, result = 0;
     const int flags = RaisedFlags([&] { result = Function(va); });
     RaiseFloatError(flags, result);
+}
+
+// Replaces the two top values by their result; returns the new top. One instance per
+// operator, so that the evaluator dispatches once per step.
+template <TOp Op> inline double* BinaryStep(double* Top) {
+    const double b = Top[0];
+    const double a = Top[-1];
+    const double r = ApplyBinary(Op, a, b);
+    if (!std::isfinite(r)) [[unlikely]]
+        CheckBinary(Op, a, b);
+    Top[-1] = r;
+    return Top - 1;
 }
 
 double ReadArray(const TVxArrayValGetter& Array, double Index) {
@@ -383,18 +395,20 @@ double TVxFunctionParser::TProgram::Run() const {
             *top = -*top;
             break;
         case TOp::Add:
-        case TOp::Sub:
-        case TOp::Mul:
-        case TOp::Div:
-        case TOp::Pow: {
-            const double b = *top--;
-            const double a = *top;
-            const double r = ApplyBinary(in.Op, a, b);
-            if (!std::isfinite(r)) [[unlikely]]
-                CheckBinary(in.Op, a, b);
-            *top = r;
+            top = BinaryStep<TOp::Add>(top);
             break;
-        }
+        case TOp::Sub:
+            top = BinaryStep<TOp::Sub>(top);
+            break;
+        case TOp::Mul:
+            top = BinaryStep<TOp::Mul>(top);
+            break;
+        case TOp::Div:
+            top = BinaryStep<TOp::Div>(top);
+            break;
+        case TOp::Pow:
+            top = BinaryStep<TOp::Pow>(top);
+            break;
         }
     }
     return *top;
