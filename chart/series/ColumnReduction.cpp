@@ -381,6 +381,10 @@ void TVxColumnReduction::ReduceSymbols(const TVxReductionData& Data, const TVxRe
     const double bottom = std::max(View.Y.PixelStart(), View.Y.PixelStop()) + margin;
     const int column0 = ColumnOf(left, res), columns = ColumnOf(right, res) - column0 + 1;
     const int row0 = ColumnOf(top, res), rows = ColumnOf(bottom, res) - row0 + 1;
+    FColumn0 = column0;
+    FColumns = columns;
+    FRow0 = row0;
+    FRows = rows;
     const size_t cells = size_t(columns) * size_t(rows);
     // A bitmap for any sane target; an absurdly large area (up to the sentinels) is
     // remembered cell by cell instead of allocating gigabytes.
@@ -396,6 +400,10 @@ void TVxColumnReduction::ReduceSymbols(const TVxReductionData& Data, const TVxRe
         const double b = View.X.ToValue(double(column0 + columns) / res);
         from = std::max(ascending.LowerBound(std::min(a, b)) - 1, 0);
         to = std::min(ascending.UpperBound(std::max(a, b)) + 1, n);
+        if (Data.YMinMax != nullptr && rows <= 65536) {
+            StampColumns(Data, View, from, to);
+            return;
+        }
     }
     const std::span<const int> hidden = Data.Hidden;
     size_t nextHidden =
@@ -425,5 +433,73 @@ void TVxColumnReduction::ReduceSymbols(const TVxReductionData& Data, const TVxRe
         }
         FSymbolPoints.emplace_back(px, py);
         FSymbolIndices.push_back(i);
+    }
+}
+
+// Ascending X with a Y summary: column by column, with one bit per row of the column. A
+// whole block of the summary whose rows (between the rows of its lowest and highest value)
+// are all stamped already cannot add a symbol and is passed over unread, so dense data costs
+// little more than the rows it fills.
+void TVxColumnReduction::StampColumns(const TVxReductionData& Data, const TVxReductionView& View,
+                                      int From, int To) {
+    const TAscending data(Data, View);
+    const THidden& hidden = data.Hidden();
+    const TVxMinMaxPyramid& summary = *Data.YMinMax;
+    const int res = std::max(View.Resolution, 1);
+    constexpr int B = TVxMinMaxPyramid::BlockSize;
+    const size_t words = size_t(FRows + 63) / 64;
+    auto rowOf = [&](double y) { return ColumnOf(View.Y.ToPixel(y), res) - FRow0; };
+    auto allStamped = [&](int r1, int r2) { // rows r1..r2 inside the column
+        for (int r = r1; r <= r2;) {
+            const int bit = r % 64, count = std::min(64 - bit, r2 - r + 1);
+            const uint64_t mask = (count == 64 ? ~uint64_t(0) : ((uint64_t(1) << count) - 1))
+                                  << bit;
+            if ((FCells[size_t(r / 64)] & mask) != mask)
+                return false;
+            r += count;
+        }
+        return true;
+    };
+    while (From < To && hidden.Contains(From))
+        ++From; // the column search starts at a drawn index
+    int width = 1;
+    for (int a = From; a < To;) {
+        const int column = data.ColumnKey(a);
+        const int b = data.ColumnEnd(a, To, column, width);
+        width = b - a;
+        if (column - FColumn0 < 0 || column - FColumn0 >= FColumns) {
+            a = b;
+            continue;
+        }
+        FCells.assign(words, 0);
+        for (int i = a; i < b;) {
+            if (i % B == 0 && i + B <= b) {
+                const TVxMinMaxResult r = summary.Block(i / B);
+                int r1 = r.Found() ? rowOf(r.Min) : 0, r2 = r.Found() ? rowOf(r.Max) : -1;
+                if (r1 > r2)
+                    std::swap(r1, r2);
+                r1 = std::max(r1, 0);
+                r2 = std::min(r2, FRows - 1);
+                if (r1 > r2 || allStamped(r1, r2)) {
+                    i += B;
+                    continue;
+                }
+            }
+            const double y = Data.Y[size_t(i)];
+            if (!std::isnan(y) && !hidden.Contains(i)) {
+                const int row = rowOf(y);
+                if (row >= 0 && row < FRows) {
+                    uint64_t& word = FCells[size_t(row / 64)];
+                    const uint64_t bit = uint64_t(1) << (row % 64);
+                    if (!(word & bit)) {
+                        word |= bit;
+                        FSymbolPoints.emplace_back(View.X.ToPixel(Data.XAt(i)), View.Y.ToPixel(y));
+                        FSymbolIndices.push_back(i);
+                    }
+                }
+            }
+            ++i;
+        }
+        a = b;
     }
 }

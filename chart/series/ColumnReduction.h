@@ -125,10 +125,12 @@ public:
 private:
     void ReduceAscending(const TVxReductionData& Data, const TVxReductionView& View);
     void ReduceAnyOrder(const TVxReductionData& Data, const TVxReductionView& View);
+    void StampColumns(const TVxReductionData& Data, const TVxReductionView& View, int From, int To);
 
     std::vector<QPointF> FLinePoints;
     std::vector<int> FLineIndices;
     std::vector<QPointF> FSymbolPoints;
     std::vector<int> FSymbolIndices;
-    std::vector<uint64_t> FCells;
+    std::vector<uint64_t> FCells;                         // stamped cells (or rows of one column)
+    int FColumn0 = 0, FColumns = 0, FRow0 = 0, FRows = 0; // the symbol area in cells
 };

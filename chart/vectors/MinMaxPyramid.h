@@ -37,6 +37,12 @@ public:
     /// The extremes over indices [From, To), clamped to the array; O(BlockSize x levels).
     TVxMinMaxResult Query(int From, int To) const;
 
+    /// The extremes of values [Block * BlockSize, (Block + 1) * BlockSize) (a block inside
+    /// the array), read from the summary.
+    TVxMinMaxResult Block(int Block) const {
+        const TNode& node = FLevels[0][size_t(Block)];
+        return {node.MinIdx, node.MaxIdx, node.Min, node.Max};
+    }
     /// The number of values summarised.
     int Count() const { return int(FValues.size()); }
     /// The summary is right for indices below this mark.
