@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace {
 
@@ -38,6 +39,30 @@ void WriteFileAtomically(const QString& FileName, const QByteArray& Contents) {
     QString reason;
     if (!TryWriteFileAtomically(FileName, Contents, reason))
         throw EVxStreamError(QString("Cannot write %1: %2").arg(FileName, reason));
+}
+
+void WriteFileAtomically(const QString& FileName,
+                         const std::function<void(const TVxByteSink&)>& Produce) {
+    QSaveFile file(FileName);
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    qint64 total = 0;
+    // Pieces are written as they come; after the first failure the rest are ignored.
+    const TVxByteSink sink = [&](const char* Data, qint64 Size) {
+        qint64 done = 0;
+        while (ok && done < Size) {
+            const qint64 n = file.write(Data + done, Size - done);
+            ok = n > 0;
+            done += std::max<qint64>(n, 0);
+        }
+        total += done;
+    };
+    Produce(sink);
+    if (ok && file.size() == total && file.commit())
+        return;
+    const QString reason = file.error() != QFileDevice::NoError
+                               ? file.errorString()
+                               : QStringLiteral("the text was not written whole");
+    throw EVxStreamError(QString("Cannot write %1: %2").arg(FileName, reason));
 }
 
 QByteArray ReadWholeFile(const QString& FileName) {

@@ -167,3 +167,7 @@ std::vector<double> TVxStreamReader::ReadDoubles(int32_t Count) {
     }
     return values;
 }
+
+void TVxStreamReader::ReadDoubles(std::span<double> Values) {
+    ReadExactly(reinterpret_cast<char*>(Values.data()), qint64(Values.size_bytes()));
+}

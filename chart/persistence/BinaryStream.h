@@ -69,6 +69,8 @@ public:
     /// Count doubles; on a stream of unknown length they are read in bounded chunks, so a
     /// forged count cannot make a huge allocation.
     std::vector<double> ReadDoubles(int32_t Count);
+    /// Fills Values from the stream in one block read.
+    void ReadDoubles(std::span<double> Values);
 
     /// Bytes left in the stream, or -1 when the device cannot tell (sequential).
     qint64 BytesLeft() const;

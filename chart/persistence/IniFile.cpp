@@ -88,6 +88,22 @@ void TVxIniFile::WriteString(const QString& Section, const QString& Key, const Q
     FImpl->Ini.SetValue(Utf8(Section).c_str(), Utf8(Key).c_str(), Utf8(line).c_str());
 }
 
+bool TVxIniFile::ReadUtf8(const QString& Section, const QString& Key,
+                          std::string_view& Value) const {
+    const char* value = FImpl->Ini.GetValue(Utf8(Section).c_str(), Utf8(Key).c_str(), nullptr);
+    if (value == nullptr)
+        return false;
+    Value = value;
+    return true;
+}
+
+void TVxIniFile::WriteUtf8(const QString& Section, const QString& Key, std::string Value) {
+    for (char& c : Value)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    FImpl->Ini.SetValue(Utf8(Section).c_str(), Utf8(Key).c_str(), Value.c_str());
+}
+
 int TVxIniFile::ReadInteger(const QString& Section, const QString& Key, int Default) const {
     bool ok = false;
     const int value = ReadString(Section, Key, {}).toInt(&ok);

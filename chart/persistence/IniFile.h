@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <string>
+#include <string_view>
 
 class TVxIniFile {
 public:
@@ -36,6 +38,11 @@ public:
 
     QString ReadString(const QString& Section, const QString& Key, const QString& Default) const;
     void WriteString(const QString& Section, const QString& Key, const QString& Value);
+    /// The raw UTF-8 bytes of a value (not trimmed), for readers of long number lists; the
+    /// view stays valid until the value or the document changes. False when missing.
+    bool ReadUtf8(const QString& Section, const QString& Key, std::string_view& Value) const;
+    /// Stores UTF-8 bytes as the value (line breaks become spaces, as in WriteString).
+    void WriteUtf8(const QString& Section, const QString& Key, std::string Value);
     /// A decimal integer; Default when missing or not an integer.
     int ReadInteger(const QString& Section, const QString& Key, int Default) const;
     void WriteInteger(const QString& Section, const QString& Key, int Value);

@@ -8,7 +8,7 @@
 
 #include <QFile>
 #include <charconv>
-#include <sstream>
+#include <cstring>
 
 namespace {
 
@@ -29,8 +29,11 @@ int ParseInteger(std::string_view Text) {
 }
 
 // Parse options that keep texts exactly: no end-of-line or whitespace normalisation.
+// An element's text is kept inside the element rather than in a child node (text() and
+// child_value() read it either way): half the nodes for records of many small items.
 constexpr unsigned ExactParse =
-    (pugi::parse_default & ~pugi::parse_eol & ~pugi::parse_wconv_attribute);
+    (pugi::parse_default & ~pugi::parse_eol & ~pugi::parse_wconv_attribute) |
+    pugi::parse_embed_pcdata;
 
 } // namespace
 
@@ -117,19 +120,49 @@ void SetXmlElementText(pugi::xml_node Node, const QString& Value) {
     Node.text().set(Utf8(Value).c_str());
 }
 
+namespace {
+
+// Hands pugixml's output to a sink. The writer escapes CR in attributes but writes it raw
+// in element text, where any parser would turn it into LF. Indentation uses LF only, so
+// every CR that arrives here belongs to a text and becomes a character reference.
+class TCrEscapingWriter final : public pugi::xml_writer {
+public:
+    explicit TCrEscapingWriter(const TVxByteSink& Sink) : FSink(Sink) {}
+    void write(const void* Data, size_t Size) override {
+        const char* p = static_cast<const char*>(Data);
+        const char* end = p + Size;
+        while (p != end) {
+            const auto* cr = static_cast<const char*>(std::memchr(p, '\r', size_t(end - p)));
+            const char* stop = cr != nullptr ? cr : end;
+            if (stop != p)
+                FSink(p, qint64(stop - p));
+            if (cr == nullptr)
+                break;
+            FSink("&#13;", 5);
+            p = cr + 1;
+        }
+    }
+
+private:
+    const TVxByteSink& FSink;
+};
+
+void SaveXmlTo(const pugi::xml_document& Document, const TVxByteSink& Sink) {
+    TCrEscapingWriter writer(Sink);
+    Document.save(writer, "  ", pugi::format_default, pugi::encoding_utf8);
+}
+
+} // namespace
+
 QByteArray SaveXmlDocument(const pugi::xml_document& Document) {
-    std::ostringstream out;
-    Document.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
-    // The writer escapes CR in attributes but writes it raw in element text, where any
-    // parser would turn it into LF. Indentation uses LF only, so every CR left in the
-    // output belongs to a text.
-    QByteArray text = QByteArray::fromStdString(out.str());
-    text.replace("\r", "&#13;");
+    QByteArray text;
+    SaveXmlTo(Document, [&text](const char* Data, qint64 Size) { text.append(Data, Size); });
     return text;
 }
 
 void SaveXmlFile(const pugi::xml_document& Document, const QString& FileName) {
-    WriteFileAtomically(FileName, SaveXmlDocument(Document));
+    // Streamed to the file: the text of a large document never exists whole in memory.
+    WriteFileAtomically(FileName, [&](const TVxByteSink& Sink) { SaveXmlTo(Document, Sink); });
 }
 
 void LoadXmlDocument(pugi::xml_document& Document, const QByteArray& Text) {

@@ -16,6 +16,13 @@ QString FloatToInvariantText(double x);
 /// FloatToInvariantText as a std::string, for writers that work in bytes.
 std::string FloatToInvariantString(double x);
 
+/// Room that FloatToInvariantChars needs at Out.
+constexpr int InvariantTextMaxLength = 32;
+/// Writes the text of FloatToInvariantText(x) as bytes at Out (at least
+/// InvariantTextMaxLength chars of room, no terminating zero) and returns its end: the
+/// form for writers of long number lists, with no allocation per value.
+char* FloatToInvariantChars(double x, char* Out);
+
 /// Reads an invariant number text; raises EVxConvertError when the whole text (apart from
 /// surrounding spaces) is not one number. A number beyond the double range reads as the
 /// nearest double: a signed zero, a subnormal or a signed infinity ("1e-400" -> 0).

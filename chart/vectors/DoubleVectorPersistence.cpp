@@ -13,10 +13,66 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <string_view>
 
 namespace {
 
 constexpr const char* NoneText = "None";
+
+// Values in chunks of this many items are laid out as text and parsed into the element.
+constexpr size_t ItemsPerChunk = 1 << 15;
+
+// Appends one "Item" child per value. The items are written as XML text and parsed into
+// the element a chunk at a time, with the texts kept inside their elements: one node per
+// value and no string copy of its own, so that a document of many values stays small.
+void AppendItems(pugi::xml_node Values, std::span<const double> Items) {
+    constexpr std::string_view open = "<Item>", close = "</Item>";
+    constexpr size_t itemRoom = open.size() + InvariantTextMaxLength + close.size();
+    std::string chunk(std::min(Items.size(), ItemsPerChunk) * itemRoom, '\0');
+    for (size_t first = 0; first < Items.size(); first += ItemsPerChunk) {
+        const size_t last = std::min(Items.size(), first + ItemsPerChunk);
+        char* out = chunk.data();
+        for (size_t k = first; k < last; ++k) {
+            out = std::copy(open.begin(), open.end(), out);
+            out = FloatToInvariantChars(Items[k], out);
+            out = std::copy(close.begin(), close.end(), out);
+        }
+        const pugi::xml_parse_result result = Values.append_buffer(
+            chunk.data(), size_t(out - chunk.data()),
+            pugi::parse_default | pugi::parse_embed_pcdata, pugi::encoding_utf8);
+        if (!result)
+            throw EVxStreamError(std::string("Cannot build the XML values: ") +
+                                 result.description());
+    }
+}
+
+// The number of values in the layout WriteTo(Ini) gives: numbers separated by single
+// spaces.
+size_t PlainListCount(std::string_view Text) {
+    return Text.empty() ? 0 : size_t(std::count(Text.begin(), Text.end(), ' ')) + 1;
+}
+
+// Reads that layout into Values (room for PlainListCount); false for anything else, which
+// the general list reader then takes.
+bool ReadPlainList(std::string_view Text, double* Values) {
+    const char* p = Text.data();
+    const char* end = p + Text.size();
+    while (true) {
+        const char* stop = static_cast<const char*>(std::memchr(p, ' ', size_t(end - p)));
+        if (stop == nullptr)
+            stop = end;
+        if (stop == p || !TryInvariantTextToFloat(std::string_view(p, size_t(stop - p)), *Values))
+            return false;
+        ++Values;
+        if (stop == end)
+            return true;
+        p = stop + 1;
+    }
+}
 
 } // namespace
 
@@ -78,7 +134,13 @@ void TVxDoubleVector::ReadFrom(QIODevice& Stream) {
         BindTo(source, in.ReadText());
     } else {
         const int32_t count = in.ReadCount(8);
-        SetValuesDirect(in.ReadDoubles(count));
+        if (in.BytesLeft() >= qint64(count) * 8) {
+            // The stream holds them all: one block read straight into the storage.
+            SetCountDirect(count);
+            in.ReadDoubles(std::span<double>(Storage(), size_t(count)));
+        } else {
+            SetValuesDirect(in.ReadDoubles(count));
+        }
     }
     if (in.ReadBool()) {
         const int32_t count = in.ReadCount(4);
@@ -100,8 +162,7 @@ void TVxDoubleVector::WriteTo(pugi::xml_node Node) const {
     } else {
         pugi::xml_node values = element.append_child("Values");
         SetXmlInt(values, "Count", FCount);
-        for (double value : InternalArray())
-            values.append_child("Item").text().set(FloatToInvariantString(value).c_str());
+        AppendItems(values, InternalArray());
     }
     if (AnyOutliers()) {
         pugi::xml_node outliers = element.append_child("Outliers");
@@ -119,15 +180,22 @@ void TVxDoubleVector::ReadFrom(pugi::xml_node Element) {
     if (std::string_view(first.name()) == "Database") {
         BindTo(XmlComponent(first, "DataSource"), XmlText(first, "DataField"));
     } else if (std::string_view(first.name()) == "Values") {
-        std::vector<double> values;
+        // The children are counted first (the document holds them, so the count is safe
+        // to allocate from) and read straight into the storage.
+        int count = 0;
+        for (pugi::xml_node item = first.first_child(); item; item = item.next_sibling())
+            if (++count == std::numeric_limits<int>::max())
+                throw EVxStreamError("Too many values in the XML record of a vector");
+        SetCountDirect(count);
+        double* storage = Storage();
+        int read = 0;
         try {
-            for (pugi::xml_node item : first.children())
-                values.push_back(InvariantTextToFloat(std::string_view(item.text().get())));
+            for (pugi::xml_node item = first.first_child(); item; item = item.next_sibling())
+                storage[read++] = InvariantTextToFloat(std::string_view(item.text().get()));
         } catch (const EVxConvertError&) {
-            SetValuesDirect(values);
+            FCount = read; // the vector keeps what was read before the bad text
             throw;
         }
-        SetValuesDirect(values);
     }
     const pugi::xml_node second = first.next_sibling();
     if (std::string_view(second.name()) == "Outliers")
@@ -144,13 +212,19 @@ void TVxDoubleVector::WriteTo(TVxIniFile& Ini, const QString& Section) const {
         Ini.WriteComponent(Section, "DataSource", DataSource());
         Ini.WriteString(Section, "DataField", FDataField);
     } else {
-        QString values;
-        for (double value : InternalArray()) {
-            if (!values.isEmpty())
-                values += ' ';
-            values += FloatToInvariantText(value);
+        const std::span<const double> values = InternalArray();
+        if (values.empty()) {
+            Ini.WriteString(Section, "Values", NoneText);
+        } else {
+            std::string text(values.size() * (InvariantTextMaxLength + 1), '\0');
+            char* out = text.data();
+            for (double value : values) {
+                out = FloatToInvariantChars(value, out);
+                *out++ = ' ';
+            }
+            text.resize(size_t(out - text.data()) - 1);
+            Ini.WriteUtf8(Section, "Values", std::move(text));
         }
-        Ini.WriteString(Section, "Values", values.isEmpty() ? NoneText : values);
     }
     QString outliers;
     for (int k = 0; k < Outliers().GetCount(); ++k) {
@@ -168,18 +242,36 @@ void TVxDoubleVector::ReadFrom(const TVxIniFile& Ini, const QString& Section) {
     if (Ini.ReadBool(Section, "FromDatabase", false)) {
         BindTo(Ini.ReadComponent(Section, "DataSource"), Ini.ReadString(Section, "DataField", {}));
     } else {
-        const QString text = Ini.ReadString(Section, "Values", NoneText);
-        if (text != NoneText) {
-            std::vector<double> values;
-            TVxNumberListReader reader(text);
-            try {
-                while (!reader.AtEnd())
-                    values.push_back(reader.ReadFloat());
-            } catch (const EVxConvertError&) {
-                AddRange(std::span<const double>(values));
-                throw;
+        std::string_view bytes;
+        if (Ini.ReadUtf8(Section, "Values", bytes) && bytes != NoneText) {
+            // The layout this library writes is read straight into the storage (its count
+            // comes from the text itself, so it is safe to allocate from).
+            const size_t count = PlainListCount(bytes);
+            bool plain = count > 0 && count < size_t(std::numeric_limits<int>::max());
+            if (plain) {
+                SetCountDirect(int(count));
+                plain = ReadPlainList(bytes, Storage());
+                if (!plain)
+                    FCount = 0;
             }
-            AddRange(std::span<const double>(values));
+            if (!plain) {
+                // Any other layout: the general list reader, which skips any separators
+                // and stops at the first bad number.
+                const QString text =
+                    QString::fromUtf8(bytes.data(), qsizetype(bytes.size())).trimmed();
+                std::vector<double> values;
+                if (text != NoneText) {
+                    TVxNumberListReader reader(text);
+                    try {
+                        while (!reader.AtEnd())
+                            values.push_back(reader.ReadFloat());
+                    } catch (const EVxConvertError&) {
+                        AddRange(std::span<const double>(values));
+                        throw;
+                    }
+                }
+                AddRange(std::span<const double>(values));
+            }
         }
     }
     const QString outliers = Ini.ReadString(Section, "Outliers", NoneText);

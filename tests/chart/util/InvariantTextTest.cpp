@@ -4,6 +4,7 @@
 #include "QStringPrinter.h"
 #include "util/Exceptions.h"
 #include "util/FormatSettings.h"
+#include "util/NumberText.h"
 
 #include <QLocale>
 #include <bit>
@@ -14,6 +15,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -70,6 +72,38 @@ TEST(InvariantTextTest, ReadsNumbersAndRejectsEverythingElse) {
         EXPECT_FALSE(TryInvariantTextToFloat(std::string_view(bad), value)) << bad;
         EXPECT_EQ(value, 7) << bad;
         EXPECT_THROW(InvariantTextToFloat(QString::fromLatin1(bad)), EVxConvertError) << bad;
+    }
+}
+
+// The byte writer of long lists and the general number text are two layouts of the same
+// digits; they agree on every double.
+TEST(InvariantTextTest, ByteWriterAgreesWithTheGeneralText) {
+    std::mt19937_64 random(99);
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1e15,
+                                  999999999999999.9,
+                                  1e-5,
+                                  0.0001,
+                                  123.0,
+                                  -1.5e300,
+                                  5e-324,
+                                  std::numeric_limits<double>::max(),
+                                  Inf,
+                                  -Inf,
+                                  std::numeric_limits<double>::quiet_NaN()};
+    for (double edge : {1e-4, 1e15, 1e-5})
+        for (double x : {edge, std::nextafter(edge, 0.0), std::nextafter(edge, 1e300)})
+            values.insert(values.end(), {x, -x});
+    for (int i = 0; i < 100000; ++i)
+        values.push_back(std::bit_cast<double>(random()));
+    std::uniform_real_distribution<double> everyday(-1e6, 1e6);
+    for (int i = 0; i < 100000; ++i)
+        values.push_back(everyday(random));
+    for (double x : values) {
+        char buffer[InvariantTextMaxLength];
+        const char* end = FloatToInvariantChars(x, buffer);
+        ASSERT_EQ(QString::fromLatin1(buffer, end - buffer), FloatToGeneralText(x, 0, u"."));
     }
 }
 
