@@ -1,3 +1,4 @@
+#include "../util/LocaleTable.h"
 #include "persistence/IniFile.h"
 #include "persistence/XmlCodec.h"
 #include "util/Application.h"
@@ -11,6 +12,7 @@
 #include <clocale>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
 
 namespace {
@@ -41,6 +43,13 @@ std::vector<uint64_t> Bits(const TVxDoubleVector& vector, bool AnyNaN = false) {
     std::vector<uint64_t> bits;
     for (double v : vector.InternalArray())
         bits.push_back(std::bit_cast<uint64_t>(AnyNaN && std::isnan(v) ? double(NAN) : v));
+    return bits;
+}
+
+std::vector<uint64_t> BitsOf(const std::vector<double>& Values) {
+    std::vector<uint64_t> bits;
+    for (double v : Values)
+        bits.push_back(std::bit_cast<uint64_t>(v));
     return bits;
 }
 
@@ -136,56 +145,81 @@ TEST_F(VectorPersistenceTest, BoundVectorStoresItsBinding) {
 // Random doubles, special values included, survive all containers bit for bit under a
 // locale whose decimal separator is a comma.
 TEST_F(VectorPersistenceTest, RandomValuesRoundTripBitExactlyInEveryContainer) {
-    // Both Qt's locale and the C library's (where the machine has it) use a decimal comma.
-    const QLocale previous;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const std::string previousC = std::setlocale(LC_ALL, nullptr);
-    std::setlocale(LC_ALL, "de_DE.UTF-8");
     std::mt19937_64 rng(7);
     for (double special :
          {double(NAN), double(INFINITY), -double(INFINITY), -0.0, 5e-324, 1.7976931348623157e308})
         Vector->Add(special);
-    for (int i = 0; i < 2000; ++i)
+    for (int i = 0; i < 20000; ++i)
         Vector->Add(std::bit_cast<double>(rng()));
+    std::uniform_real_distribution<double> everyday(-1e6, 1e6);
+    for (int i = 0; i < 20000; ++i)
+        Vector->Add(everyday(rng));
     Vector->AddOutlier(4);
     Vector->AddOutlier(1);
     Vector->SetIncrement(256);
-    Vector->SetCapacity(5000);
+    Vector->SetCapacity(50000);
 
     auto check = [&](const TVxDoubleVector& back, bool AsText) {
         EXPECT_EQ(Bits(back, AsText), Bits(*Vector, AsText));
         EXPECT_EQ(back.GetIncrement(), 256);
-        EXPECT_EQ(back.GetCapacity(), 5000);
+        EXPECT_EQ(back.GetCapacity(), 50000);
         ASSERT_EQ(back.Outliers().GetCount(), 2);
         EXPECT_EQ(back.Outliers().GetValue(0), 4);
         EXPECT_EQ(back.Outliers().GetValue(1), 1);
     };
 
-    QTemporaryDir dir;
-    Vector->WriteTo(dir.filePath("v.bin"));
-    TVxDoubleVector fromFile;
-    fromFile.ReadFrom(dir.filePath("v.bin"));
-    check(fromFile, false);
+    // Whatever locale Qt and the C library are set to, the records are the same.
+    for (const char* locale : RoundTripLocales) {
+        SCOPED_TRACE(locale);
+        const TLocaleSwitch in(locale);
+        QTemporaryDir dir;
+        Vector->WriteTo(dir.filePath("v.bin"));
+        TVxDoubleVector fromFile;
+        fromFile.ReadFrom(dir.filePath("v.bin"));
+        check(fromFile, false);
 
-    pugi::xml_document doc;
-    Vector->WriteTo(doc);
-    SaveXmlFile(doc, dir.filePath("v.xml"));
-    pugi::xml_document loaded;
-    LoadXmlFile(loaded, dir.filePath("v.xml"));
-    TVxDoubleVector fromXml;
-    fromXml.ReadFrom(loaded.child("TVxDoubleVector"));
-    check(fromXml, true);
+        pugi::xml_document doc;
+        Vector->WriteTo(doc);
+        SaveXmlFile(doc, dir.filePath("v.xml"));
+        pugi::xml_document loaded;
+        LoadXmlFile(loaded, dir.filePath("v.xml"));
+        TVxDoubleVector fromXml;
+        fromXml.ReadFrom(loaded.child("TVxDoubleVector"));
+        check(fromXml, true);
+        // The same document read without a trip through text.
+        TVxDoubleVector fromTree;
+        fromTree.ReadFrom(doc.child("TVxDoubleVector"));
+        check(fromTree, true);
 
-    {
-        TVxIniFile ini(dir.filePath("v.ini"));
-        Vector->WriteTo(ini, "Vector");
-        ini.UpdateFile();
+        {
+            TVxIniFile ini(dir.filePath("v.ini"));
+            Vector->WriteTo(ini, "Vector");
+            ini.UpdateFile();
+        }
+        TVxDoubleVector fromIni;
+        fromIni.ReadFrom(TVxIniFile(dir.filePath("v.ini")), "Vector");
+        check(fromIni, true);
     }
-    TVxDoubleVector fromIni;
-    fromIni.ReadFrom(TVxIniFile(dir.filePath("v.ini")), "Vector");
-    check(fromIni, true);
-    QLocale::setDefault(previous);
-    std::setlocale(LC_ALL, previousC.c_str());
+}
+
+// A record written by another program may hold values beyond the double range; they load
+// as the nearest double (as strtod reads them), in any list layout.
+TEST_F(VectorPersistenceTest, ValuesBeyondTheDoubleRangeLoad) {
+    const std::vector<double> expected = {0.0, -std::numeric_limits<double>::infinity(),
+                                          std::numeric_limits<double>::infinity(), -0.0, 2.5};
+    TVxIniFile ini;
+    ini.LoadFromText("[Plain]\nValues=1e-400 -1.8e308 1e999 -1e-400 2.5\n"
+                     "[Other]\nValues=1e-400; -1.8e308;1e999  -1e-400 ,2.5\n");
+    for (const char* section : {"Plain", "Other"}) {
+        Vector->ReadFrom(ini, section);
+        EXPECT_EQ(Bits(*Vector), BitsOf(expected)) << section;
+    }
+    pugi::xml_document doc;
+    LoadXmlDocument(doc, "<TVxDoubleVector><Values Count=\"5\"><Item>1e-400</Item>"
+                         "<Item>-1.8e308</Item><Item>1e999</Item><Item> -1e-400 </Item>"
+                         "<Item>2.5</Item></Values></TVxDoubleVector>");
+    Vector->ReadFrom(doc.child("TVxDoubleVector"));
+    EXPECT_EQ(Bits(*Vector), BitsOf(expected));
 }
 
 TEST_F(VectorPersistenceTest, IniNoneAndBadNumbers) {
