@@ -4,61 +4,81 @@
 
 #include "util/TimeSpan.h"
 
+#include <QObject>
 #include <QString>
-#include <QtGlobal>
 
-/// How values are laid out along an axis.
-enum class TVxAxisScaling {
-    Normal,   ///< linear numbers
-    Log,      ///< logarithmic, labels as plain numbers
-    LogEE,    ///< logarithmic, labels as powers of ten
-    Seconds,  ///< values are seconds, labelled as durations
-    DateTime, ///< values are TDateTime, labelled with calendar texts
-    Rubrics   ///< text categories at integer positions
+/// The enumerations of the axis, registered with the meta-object system so that the undo
+/// stack and persistence read and write them as enumerations.
+class TVxAxisEnums {
+    Q_GADGET
+
+public:
+    /// How values are laid out along an axis.
+    enum class TVxAxisScaling {
+        Normal,   ///< linear numbers
+        Log,      ///< logarithmic, labels as plain numbers
+        LogEE,    ///< logarithmic, labels as powers of ten
+        Seconds,  ///< values are seconds, labelled as durations
+        DateTime, ///< values are TDateTime, labelled with calendar texts
+        Rubrics   ///< text categories at integer positions
+    };
+    Q_ENUM(TVxAxisScaling)
+
+    /// How one end of the range follows the data.
+    enum class TVxAxisEnd {
+        AutoRange, ///< the end follows the data
+        FirstSet,  ///< the set value, widened to data outside it
+        Fixed,     ///< the set value
+        MovingSlit ///< a window of fixed width that moves along with the data (stop end only)
+    };
+    Q_ENUM(TVxAxisEnd)
+
+    /// To which step the ends are rounded, without and with a zoom history.
+    enum class TVxAxisEndRounding {
+        RndToMajorZoomToMinor,   ///< major step; minor step while zoomed
+        RndToMajorZoomToNothing, ///< major step; unrounded while zoomed
+        RndToMajor,              ///< major step always
+        RndToMinorZoomToNothing, ///< minor step; unrounded while zoomed
+        RndToMinor,              ///< minor step always
+        RndNothing               ///< never rounded
+    };
+    Q_ENUM(TVxAxisEndRounding)
+
+    /// The side of the data area an axis stands at.
+    enum class TVxAxisPosition {
+        Bottom, ///< below the data area (horizontal)
+        Left,   ///< left of the data area (vertical)
+        Top,    ///< above the data area (horizontal)
+        Right   ///< right of the data area (vertical)
+    };
+    Q_ENUM(TVxAxisPosition)
+
+    /// At which ticks the graph draws major grid lines.
+    enum class TVxMajorGridMode {
+        AtLabel,    ///< at labelled ticks
+        AtMajorTick ///< at major ticks
+    };
+    Q_ENUM(TVxMajorGridMode)
+
+    /// Calendar units of a date-time partition (ordinals 0 to 6).
+    enum class TVxDtRegion {
+        Year,       ///< years
+        Month,      ///< months
+        Day,        ///< days
+        Hour,       ///< hours
+        Minute,     ///< minutes
+        Second,     ///< seconds
+        MilliSecond ///< milliseconds
+    };
+    Q_ENUM(TVxDtRegion)
 };
 
-/// How one end of the range follows the data.
-enum class TVxAxisEnd {
-    AutoRange, ///< the end follows the data
-    FirstSet,  ///< the set value, widened to data outside it
-    Fixed,     ///< the set value
-    MovingSlit ///< a window of fixed width that moves along with the data (stop end only)
-};
-
-/// To which step the ends are rounded, without and with a zoom history.
-enum class TVxAxisEndRounding {
-    RndToMajorZoomToMinor,   ///< major step; minor step while zoomed
-    RndToMajorZoomToNothing, ///< major step; unrounded while zoomed
-    RndToMajor,              ///< major step always
-    RndToMinorZoomToNothing, ///< minor step; unrounded while zoomed
-    RndToMinor,              ///< minor step always
-    RndNothing               ///< never rounded
-};
-
-/// The side of the data area an axis stands at.
-enum class TVxAxisPosition {
-    Bottom, ///< below the data area (horizontal)
-    Left,   ///< left of the data area (vertical)
-    Top,    ///< above the data area (horizontal)
-    Right   ///< right of the data area (vertical)
-};
-
-/// At which ticks the graph draws major grid lines.
-enum class TVxMajorGridMode {
-    AtLabel,    ///< at labelled ticks
-    AtMajorTick ///< at major ticks
-};
-
-/// Calendar units of a date-time partition (ordinals 0 to 6).
-enum class TVxDtRegion {
-    Year,       ///< years
-    Month,      ///< months
-    Day,        ///< days
-    Hour,       ///< hours
-    Minute,     ///< minutes
-    Second,     ///< seconds
-    MilliSecond ///< milliseconds
-};
+using TVxAxisScaling = TVxAxisEnums::TVxAxisScaling;
+using TVxAxisEnd = TVxAxisEnums::TVxAxisEnd;
+using TVxAxisEndRounding = TVxAxisEnums::TVxAxisEndRounding;
+using TVxAxisPosition = TVxAxisEnums::TVxAxisPosition;
+using TVxMajorGridMode = TVxAxisEnums::TVxMajorGridMode;
+using TVxDtRegion = TVxAxisEnums::TVxDtRegion;
 
 /// The partition of a date-time axis.
 struct TVxDtParameters {
