@@ -399,7 +399,12 @@ void TVxUndoStack::ReadPropertyValue(QIODevice& Stream, QObject* Instance, const
         value = QVariant(in.ReadText());
         break;
     case vtObject:
-        value = QVariant::fromValue(ReadInstance(Stream));
+        // A null reference (or one whose target died) is a null pointer of the property's
+        // own type: Qt converts no null QObject* to a derived pointer type.
+        if (QObject* target = ReadInstance(Stream))
+            value = QVariant::fromValue(target);
+        else
+            value = QVariant(type);
         break;
     case vtStringList: {
         const int32_t count = in.ReadCount(4);

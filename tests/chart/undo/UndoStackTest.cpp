@@ -50,6 +50,7 @@ private:
     Q_PROPERTY(TShade Shade READ Shade WRITE SetShade)
     Q_PROPERTY(TSides Sides READ Sides WRITE SetSides)
     Q_PROPERTY(TRich* Partner READ Partner WRITE SetPartner)
+    Q_PROPERTY(QObject* Link READ Link WRITE SetLink)
     Q_PROPERTY(QStringList Lines READ Lines WRITE SetLines)
     Q_PROPERTY(QList<double> Levels READ Levels WRITE SetLevels)
     Q_PROPERTY(QPointF Anchor READ Anchor WRITE SetAnchor)
@@ -83,6 +84,8 @@ public:
     void SetSides(TSides V) { Set("Sides", FSides, V); }
     TRich* Partner() const { return FPartner; }
     void SetPartner(TRich* V) { Set("Partner", FPartner, V); }
+    QObject* Link() const { return FLink; }
+    void SetLink(QObject* V) { Set("Link", FLink, V); }
     QStringList Lines() const { return FLines; }
     void SetLines(const QStringList& V) { Set("Lines", FLines, V); }
     QList<double> Levels() const { return FLevels; }
@@ -109,6 +112,7 @@ private:
     TShade FShade = Light;
     TSides FSides;
     TRich* FPartner = nullptr;
+    QObject* FLink = nullptr;
     QStringList FLines;
     QList<double> FLevels;
     QPointF FAnchor;
@@ -228,7 +232,8 @@ TEST_P(UndoStackTest, EveryKindOfValueComesBackExactly) {
         {"Shade", QVariant::fromValue(TRich::Dark), QVariant::fromValue(TRich::Medium)},
         {"Sides", QVariant::fromValue(TRich::TSides(TRich::Left | TRich::Top)),
          QVariant::fromValue(TRich::TSides(TRich::Right))},
-        {"Partner", QVariant::fromValue(&first), QVariant::fromValue(&second)},
+        {"Partner", QVariant::fromValue<TRich*>(nullptr), QVariant::fromValue(&second)},
+        {"Link", QVariant::fromValue<QObject*>(&first), QVariant::fromValue<QObject*>(&second)},
         {"Lines", QStringList({"a", "", "b c"}), QStringList()},
         {"Levels", QVariant::fromValue(QList<double>({pointThree, -0.0, 5e-324})),
          QVariant::fromValue(QList<double>({1}))},
@@ -249,7 +254,8 @@ TEST_P(UndoStackTest, EveryKindOfValueComesBackExactly) {
     EXPECT_EQ(std::bit_cast<uint64_t>(sample.Value()), PointThreeBits);
     EXPECT_EQ(std::bit_cast<uint64_t>(sample.Levels()[0]), PointThreeBits);
     EXPECT_TRUE(std::signbit(sample.Levels()[1]));
-    EXPECT_EQ(sample.Partner(), &first);
+    EXPECT_EQ(sample.Partner(), nullptr);
+    EXPECT_EQ(sample.Link(), &first);
     EXPECT_EQ(Stack.UndoCount(), int(cases.size())); // setters called by undo record nothing
 
     for (size_t k = 0; k < cases.size(); ++k)
@@ -257,6 +263,7 @@ TEST_P(UndoStackTest, EveryKindOfValueComesBackExactly) {
     for (const TCase& c : cases)
         EXPECT_EQ(sample.property(c.Name), c.After) << c.Name;
     EXPECT_EQ(sample.Partner(), &second);
+    EXPECT_EQ(sample.Link(), &second);
 }
 
 TEST_P(UndoStackTest, UnknownPropertyRaisesAndRecordsNothing) {
