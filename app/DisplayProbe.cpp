@@ -81,8 +81,10 @@ bool PlatformFindsDisplay(const QByteArray& Entry) {
 
 bool DisplayAvailable() {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    // Unset, Qt takes xcb, or Wayland in a Wayland session.
     if (platform.trimmed().isEmpty())
-        return PlatformFindsDisplay("xcb") || PlatformFindsDisplay("wayland");
+        return PlatformFindsDisplay("xcb") ||
+               (qgetenv("XDG_SESSION_TYPE") == "wayland" && PlatformFindsDisplay("wayland"));
     // Qt tries the entries of a list separated by ';' in turn.
     for (const QByteArray& entry : platform.split(';'))
         if (!entry.trimmed().isEmpty() && PlatformFindsDisplay(entry))

@@ -4,6 +4,7 @@
 
 /// Whether the platform Qt will load for the window finds its display: QT_QPA_PLATFORM
 /// naming a platform that needs no display server (offscreen, minimal, ...) counts as
-/// available; otherwise an X server that accepts a connection (DISPLAY, XAUTHORITY) or a
-/// Wayland compositor that answers, when Qt has its Wayland platform. Loads no Qt plugin.
+/// available; otherwise an X server that accepts a connection (DISPLAY, XAUTHORITY) or, in
+/// a Wayland session, a compositor that answers when Qt has its Wayland platform. Loads no
+/// Qt plugin.
 bool DisplayAvailable();
