@@ -473,7 +473,7 @@ void TVxColumnReduction::StampColumns(const TVxReductionData& Data, const TVxRed
         }
         FCells.assign(words, 0);
         for (int i = a; i < b;) {
-            if (i % B == 0 && i + B <= b) {
+            if (i % B == 0 && i + B <= std::min(b, summary.Count())) {
                 const TVxMinMaxResult r = summary.Block(i / B);
                 int r1 = r.Found() ? rowOf(r.Min) : 0, r2 = r.Found() ? rowOf(r.Max) : -1;
                 if (r1 > r2)
