@@ -216,13 +216,17 @@ void TVxDoubleVector::WriteTo(TVxIniFile& Ini, const QString& Section) const {
         if (values.empty()) {
             Ini.WriteString(Section, "Values", NoneText);
         } else {
-            std::string text(values.size() * (InvariantTextMaxLength + 1), '\0');
-            char* out = text.data();
+            // Room for the common lengths (the string grows for longer ones): no zeroed
+            // worst-case buffer several times the text.
+            std::string text;
+            text.reserve(values.size() * 20);
+            char buffer[InvariantTextMaxLength + 1];
             for (double value : values) {
-                out = FloatToInvariantChars(value, out);
-                *out++ = ' ';
+                char* end = FloatToInvariantChars(value, buffer);
+                *end++ = ' ';
+                text.append(buffer, size_t(end - buffer));
             }
-            text.resize(size_t(out - text.data()) - 1);
+            text.pop_back();
             Ini.WriteUtf8(Section, "Values", std::move(text));
         }
     }
