@@ -699,7 +699,8 @@ void TVxUndoStack::ApplyRecord(TVxUndoLog& Log, int Step, int Record, bool Undoi
 }
 
 bool TVxUndoStack::Undo(int ToIndex) {
-    if (!CanUndo())
+    // Inside an open group the step being recorded is not finished: nothing to undo yet.
+    if (!CanUndo() || FUndoGroupLevel > 0)
         return false;
     FRestoring = true;
     bool ok = true;
@@ -728,7 +729,7 @@ bool TVxUndoStack::Undo(int ToIndex) {
 }
 
 bool TVxUndoStack::Redo(int ToIndex) {
-    if (!CanRedo())
+    if (!CanRedo() || FUndoGroupLevel > 0)
         return false;
     FRestoring = true;
     bool ok = true;

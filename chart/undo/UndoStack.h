@@ -2,9 +2,8 @@
 // The undo stack that chart objects share: before an object changes a property it asks
 // the stack to save the current value under a description; Undo and Redo restore whole
 // steps. Saved state lives in append-only logs (in memory or in temporary files).
-//
-// Public interface fixed first so that style settings, axes and the graph can record
-// while the stack itself is being finished.
+// Objects are named in the logs by their component path and by a number in a table of
+// guarded pointers, so a record whose object died is skipped. Usage: docs/undo.md.
 
 #include "util/Component.h"
 
@@ -44,10 +43,12 @@ public:
     /// Records anything at all (default true).
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool Value);
-    /// The most steps kept; 0 or less keeps every step (default 20).
+    /// The most steps kept; 0 or less keeps every step (default 20). Lowering it drops
+    /// the oldest steps that are not waiting for redo at once, the rest at the next record.
     int Limit() const { return FLimit; }
     void SetLimit(int Value);
-    /// Logs in memory (default) or in exclusively created temporary files.
+    /// Logs in memory (default) or in exclusively created temporary files; switching
+    /// empties the logs.
     bool ToMemoryStream() const { return FToMemoryStream; }
     void SetToMemoryStream(bool Value);
 
@@ -60,7 +61,9 @@ public:
     void PushProperty(QObject* Instance, const QString& Comment, const char* PropName);
     /// Saves the whole vector (values, outliers, binding) under Comment.
     void PushVectorState(TVxDoubleVector* AVector, const QString& Comment);
-    /// Saves a component's published properties, so that undo restores them.
+    /// Saves a component's stored, writable properties, so that undo restores them
+    /// (making it anew under its owner when it was freed and its class has a Q_INVOKABLE
+    /// constructor taking the owner).
     void PushComponent(QObject* AComponent, const QString& Comment);
     /// Records that AComponent was created, so that undo frees it; raises EVxStreamError
     /// "Component does not have a name" when it has no path.
@@ -75,9 +78,11 @@ public:
     /// (writing nothing) when no group is open.
     void StopGroup();
 
-    /// Undoes ToIndex + 1 steps; false when it failed (the logs are then cleared).
+    /// Undoes ToIndex + 1 steps (at most all); false when there was nothing to undo, a
+    /// group is open, or restoring failed (the logs are then cleared).
     bool Undo(int ToIndex = 0);
-    /// Redoes ToIndex + 1 steps; false when it failed.
+    /// Redoes ToIndex + 1 steps (at most all); false when there was nothing to redo, a
+    /// group is open, or restoring failed (the logs are then cleared).
     bool Redo(int ToIndex = 0);
     /// Empties both logs.
     void Clear();
@@ -95,7 +100,7 @@ public:
     /// Descriptions of the steps Redo would redo, next first.
     QStringList RedoList() const;
 
-    /// Called after every Undo, respectively Redo.
+    /// Called after every Undo, respectively Redo, that worked.
     std::function<void(TVxUndoStack*)> OnUndo;
     std::function<void(TVxUndoStack*)> OnRedo;
 

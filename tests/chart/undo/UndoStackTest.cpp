@@ -288,6 +288,8 @@ TEST_P(UndoStackTest, NestedGroupsMakeOneStep) {
     TRich sample(&Stack);
     Stack.StartGroup("Outer");
     sample.SetValue(1);
+    EXPECT_FALSE(Stack.Undo(0)); // the open step is not finished
+    EXPECT_EQ(sample.Value(), 1.0);
     Stack.StartGroup("Inner");
     sample.SetText("t");
     sample.SetValue(2); // the same property twice in one step
