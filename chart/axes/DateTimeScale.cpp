@@ -22,6 +22,8 @@ constexpr std::int64_t MsPerDay = 24 * MsPerHour;
 constexpr int MaxTicks = 200000;
 
 std::int64_t ToMs(double x) {
+    if (std::isnan(x))
+        x = 0;
     const double c = ContinuousTime(std::clamp(x, MinDateTimeAxis, MaxDateTimeAxis));
     return std::llround(c * double(MsPerDay));
 }

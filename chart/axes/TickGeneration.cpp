@@ -105,9 +105,9 @@ void LogTicks(const TVxAxisScale& Scale, const TVxScaleContext& Context,
             const bool major = frac == 0;
             bool grid = atMajor && major;
             if (Scale.NumbersVisible) {
-                const bool label =
-                    (Scale.LabelPart <= 1 && std::llround(frac * 10 / Scale.LabelPart) % 10 == 0) ||
-                    (frac == 0 && decadeLabelled(dec));
+                const bool label = (Scale.LabelPart > 0 && Scale.LabelPart <= 1 &&
+                                    std::llround(frac * 10 / Scale.LabelPart) % 10 == 0) ||
+                                   (frac == 0 && decadeLabelled(dec));
                 if (label) {
                     Ticks.Labels.push_back({labelText(value), pixel, value});
                     if (atLabel)
