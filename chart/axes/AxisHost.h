@@ -28,6 +28,8 @@ public:
 
     /// The axis changed: its layout must be recomputed and it must be repainted.
     virtual void AxisModified(TVxAxis& Axis) = 0;
+    /// Only the axis' colours changed: repaint without a new layout.
+    virtual void AxisRepaint(TVxAxis& Axis) { (void)Axis; }
     /// The axis' scaling changed: the graph resets its zoom.
     virtual void AxisScalingChanged(TVxAxis& Axis) { (void)Axis; }
     /// StopEnd became MovingSlit: the graph's automatic zoom is switched off and its

@@ -1,0 +1,336 @@
+#pragma once
+// The graph control: the one widget of a chart. TVxCustomGraph keeps the background,
+// title, smoothing, undo stack and update counting; TVxGraph2D adds the data area, grids,
+// primary axes, the series list and coupled graphs, lays the chart out through its
+// primary X axis (GraphLayout.cpp) and paints it in a fixed order (GraphPainter.cpp).
+//
+// Axes are plain objects (not widgets) whose host is the graph that shows them; series
+// register through the series host interface. Every reference to another component is a
+// QPointer, so a component that dies is simply gone from the graph's view.
+
+#include "axes/AxisHost.h"
+#include "axes/AxisLook.h"
+#include "drawing/Color.h"
+#include "drawing/DrawTypes.h"
+#include "series/SeriesHost.h"
+#include "styles/GradientSettings.h"
+#include "styles/LineSettings.h"
+#include "styles/VxFont.h"
+#include "undo/UndoStack.h"
+
+#include <QPointer>
+#include <QRectF>
+#include <QTimer>
+#include <QWidget>
+#include <vector>
+
+class QScrollBar;
+class TVxSurface;
+
+/// How lines are anti-aliased (the title and backgrounds never are).
+enum class TVxSmoothingMode { None, HighSpeed, AntiAlias, HighQuality };
+
+/// What FindSeriesPoint found under the mouse.
+struct TVxSeriesPoint {
+    bool Found = false;
+    TVxSeries* InSeries = nullptr;
+    int Index = -1;
+    double X = 0;
+    double Y = 0;
+};
+
+class TVxCustomGraph : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(TVxUndoStack* UndoStack READ UndoStack WRITE SetUndoStack)
+    Q_PROPERTY(int BackColor READ BackColor WRITE SetBackColor)
+    Q_PROPERTY(
+        TVxGradientSettings* BackgroundGradient READ BackgroundGradient WRITE SetBackgroundGradient)
+    Q_PROPERTY(int SmoothingMode READ SmoothingModeOrdinal WRITE SetSmoothingModeOrdinal)
+    Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
+    Q_PROPERTY(int CaptionAlignment READ CaptionAlignmentOrdinal WRITE SetCaptionAlignmentOrdinal)
+    Q_PROPERTY(int CaptionColor READ CaptionColor WRITE SetCaptionColor STORED false)
+    Q_PROPERTY(float CaptionDistanceAfter READ CaptionDistanceAfter WRITE SetCaptionDistanceAfter)
+    Q_PROPERTY(
+        float CaptionDistanceBefore READ CaptionDistanceBefore WRITE SetCaptionDistanceBefore)
+    Q_PROPERTY(TVxFont* CaptionFont READ CaptionFont WRITE SetCaptionFont)
+    Q_PROPERTY(bool CaptionVisible READ CaptionVisible WRITE SetCaptionVisible)
+
+public:
+    /// A 600 x 400 graph with a transparent background; AParent is also its owner.
+    explicit TVxCustomGraph(QWidget* AParent = nullptr);
+    ~TVxCustomGraph() override;
+
+    /// The stack property changes record on; dropped when it is destroyed.
+    TVxUndoStack* UndoStack() const { return FUndoStack.data(); }
+    virtual void SetUndoStack(TVxUndoStack* Stack);
+    /// Background colour of the whole control (default transparent white).
+    TVxColor BackColor() const { return FBackColor; }
+    void SetBackColor(TVxColor Value);
+    TVxGradientSettings* BackgroundGradient() const { return FBackgroundGradient; }
+    /// Copies Value into the owned gradient.
+    void SetBackgroundGradient(TVxGradientSettings* Value);
+    TVxSmoothingMode SmoothingMode() const { return FSmoothingMode; }
+    void SetSmoothingMode(TVxSmoothingMode Value);
+    /// Title text; trailing blanks are removed.
+    QString Caption() const { return FCaption; }
+    void SetCaption(const QString& Value);
+    TVxCaptionAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(TVxCaptionAlignment Value);
+    /// The title font's fill colour.
+    TVxColor CaptionColor() const;
+    void SetCaptionColor(TVxColor Value);
+    float CaptionDistanceAfter() const { return FCaptionDistanceAfter; }
+    void SetCaptionDistanceAfter(float Value);
+    float CaptionDistanceBefore() const { return FCaptionDistanceBefore; }
+    void SetCaptionDistanceBefore(float Value);
+    TVxFont* CaptionFont() const { return FCaptionFont; }
+    /// Records the font as one step, then copies Value into it.
+    void SetCaptionFont(TVxFont* Value);
+    bool CaptionVisible() const { return FCaptionVisible; }
+    void SetCaptionVisible(bool Value);
+    /// The title's text, or the graph's name when it is empty.
+    QString CaptionAsString() const;
+
+    /// Nesting counter: while above 0, Calculate, the poll and the layout do nothing.
+    void BeginUpdate() { ++FUpdateCount; }
+    /// Decrements; at 0 a pending recalculation repaints.
+    void EndUpdate();
+    bool Updating() const { return FUpdateCount > 0; }
+
+    /// Layout may have changed: recalculate at the next paint and repaint.
+    virtual void Modified();
+    /// Recalculates the layout now.
+    virtual void Calculate() {}
+    /// Paints the whole chart on a drawing surface (screen, image, printer, recorder).
+    virtual void PaintGr(TVxSurface& Gr) = 0;
+    /// Paints the chart into an image of the control's size (ARGB, transparent first).
+    QImage PaintToImage();
+
+    /// Recalculation is pending.
+    bool NeedsRecalculation() const { return FRecalculate; }
+    /// Anti-aliasing for lines: off, or the smoothing mode's.
+    void SetHighQuality(TVxSurface& Gr, bool High) const;
+    /// The layout's title position and its measured size.
+    QPointF TitlePosition() const { return FTitlePosition; }
+    QSizeF TitleSize() const;
+
+protected:
+    void paintEvent(QPaintEvent* Event) override;
+    void Repaint();
+    bool Recording() const;
+    void Record(const char* Comment, const char* Name);
+    bool SetFloat(float& Field, float Value, const char* Comment, const char* Name);
+
+    QPointer<TVxUndoStack> FUndoStack;
+    TVxGradientSettings* FBackgroundGradient;
+    TVxFont* FCaptionFont;
+    QString FCaption;
+    TVxColor FBackColor = VxColor(0x00FFFFFF);
+    TVxSmoothingMode FSmoothingMode = TVxSmoothingMode::HighQuality;
+    TVxCaptionAlignment FCaptionAlignment = TVxCaptionAlignment::Center;
+    float FCaptionDistanceAfter = 0;
+    float FCaptionDistanceBefore = 0;
+    bool FCaptionVisible = false;
+    bool FCaptionSet = false;
+    bool FOnce = true;
+    bool FRecalculate = true;
+    bool FDoingImage = false;
+    /// A paint runs: repaint requests are moot.
+    bool FPainting = false;
+    int FUpdateCount = 0;
+    QPointF FTitlePosition;
+    QTimer FPollingTimer;
+
+private:
+    int SmoothingModeOrdinal() const { return int(FSmoothingMode); }
+    void SetSmoothingModeOrdinal(int Value);
+    int CaptionAlignmentOrdinal() const { return int(FCaptionAlignment); }
+    void SetCaptionAlignmentOrdinal(int Value);
+};
+
+class TVxGraph2D : public TVxCustomGraph, public TVxAxisHost, public TVxSeriesHost {
+    Q_OBJECT
+    Q_PROPERTY(TVxLineSettings* DataAreaFrame READ DataAreaFrame WRITE SetDataAreaFrame)
+    Q_PROPERTY(int DataAreaColor READ DataAreaColor WRITE SetDataAreaColor)
+    Q_PROPERTY(
+        TVxGradientSettings* DataAreaGradient READ DataAreaGradient WRITE SetDataAreaGradient)
+    Q_PROPERTY(
+        float DistanceBorderAxisTop READ DistanceBorderAxisTop WRITE SetDistanceBorderAxisTop)
+    Q_PROPERTY(float DistanceBorderAxisBottom READ DistanceBorderAxisBottom WRITE
+                   SetDistanceBorderAxisBottom)
+    Q_PROPERTY(
+        float DistanceBorderAxisLeft READ DistanceBorderAxisLeft WRITE SetDistanceBorderAxisLeft)
+    Q_PROPERTY(
+        float DistanceBorderAxisRight READ DistanceBorderAxisRight WRITE SetDistanceBorderAxisRight)
+    Q_PROPERTY(TVxAxis* PrimaryXAxis READ PrimaryXAxis WRITE SetPrimaryXAxis)
+    Q_PROPERTY(TVxAxis* PrimaryYAxis READ PrimaryYAxis WRITE SetPrimaryYAxis)
+    Q_PROPERTY(
+        TVxLineSettings* MajorGridHorizontal READ MajorGridHorizontal WRITE SetMajorGridHorizontal)
+    Q_PROPERTY(
+        TVxLineSettings* MinorGridHorizontal READ MinorGridHorizontal WRITE SetMinorGridHorizontal)
+    Q_PROPERTY(TVxLineSettings* MajorGridVertical READ MajorGridVertical WRITE SetMajorGridVertical)
+    Q_PROPERTY(TVxLineSettings* MinorGridVertical READ MinorGridVertical WRITE SetMinorGridVertical)
+    Q_PROPERTY(bool ZeroOrigin READ ZeroOrigin WRITE SetZeroOrigin)
+    Q_PROPERTY(TVxFont* Font READ CaptionFont STORED false)
+
+public:
+    /// A graph with hidden scrollbars (range 0 .. 10000) and a disabled 50 ms poll.
+    explicit TVxGraph2D(QWidget* AParent = nullptr);
+    ~TVxGraph2D() override;
+
+    TVxLineSettings* DataAreaFrame() const { return FDataAreaFrame; }
+    void SetDataAreaFrame(TVxLineSettings* Value);
+    TVxColor DataAreaColor() const { return FDataAreaColor; }
+    void SetDataAreaColor(TVxColor Value);
+    TVxGradientSettings* DataAreaGradient() const { return FDataAreaGradient; }
+    void SetDataAreaGradient(TVxGradientSettings* Value);
+    /// Space kept free between the control's border and the outermost axes.
+    float DistanceBorderAxisTop() const { return FDistanceBorderAxisTop; }
+    void SetDistanceBorderAxisTop(float Value);
+    float DistanceBorderAxisBottom() const { return FDistanceBorderAxisBottom; }
+    void SetDistanceBorderAxisBottom(float Value);
+    float DistanceBorderAxisLeft() const { return FDistanceBorderAxisLeft; }
+    void SetDistanceBorderAxisLeft(float Value);
+    float DistanceBorderAxisRight() const { return FDistanceBorderAxisRight; }
+    void SetDistanceBorderAxisRight(float Value);
+    /// The axes series and grids refer to; created on the first paint when missing.
+    TVxAxis* PrimaryXAxis() const override { return FPrimaryXAxis.data(); }
+    void SetPrimaryXAxis(TVxAxis* Value);
+    TVxAxis* PrimaryYAxis() const override { return FPrimaryYAxis.data(); }
+    void SetPrimaryYAxis(TVxAxis* Value);
+    TVxLineSettings* MajorGridHorizontal() const { return FMajorGridHorizontal; }
+    void SetMajorGridHorizontal(TVxLineSettings* Value);
+    TVxLineSettings* MinorGridHorizontal() const { return FMinorGridHorizontal; }
+    void SetMinorGridHorizontal(TVxLineSettings* Value);
+    TVxLineSettings* MajorGridVertical() const { return FMajorGridVertical; }
+    void SetMajorGridVertical(TVxLineSettings* Value);
+    TVxLineSettings* MinorGridVertical() const { return FMinorGridVertical; }
+    void SetMinorGridVertical(TVxLineSettings* Value);
+    /// The primary axes cross at (0, 0).
+    bool ZeroOrigin() const { return FZeroOrigin; }
+    void SetZeroOrigin(bool Value);
+
+    // Structure.
+    /// Makes the graph show Axis (its host becomes this graph); control order is the order
+    /// of adding, the last added axis lying outermost.
+    void AddAxis(TVxAxis* Axis);
+    /// The graph stops showing Axis.
+    void RemoveAxis(TVxAxis* Axis);
+    /// The axes the graph hosts, in control order (destroyed ones are skipped).
+    std::vector<TVxAxis*> ChildAxes() const;
+    /// The axes the layout and painting use: the child axes and, on a coupled graph, the
+    /// shared X axis.
+    std::vector<TVxAxis*> Axes() const;
+    /// Coupled graphs sharing this graph's X axis, and whether this graph shows another
+    /// graph's X axis.
+    std::vector<TVxGraph2D*> ChildGraphs() const;
+    bool HasChildGraphs() const { return FHasChildGraphs; }
+    bool IsCoupledGraph() const { return FIsCoupledGraph; }
+    /// The related series in drawing (layer) order.
+    std::vector<TVxSeries*> RelatedSeries() const;
+
+    // Notifications.
+    void SetUndoStack(TVxUndoStack* Stack) override;
+    void Modified() override;
+    void Calculate() override;
+    /// Rebuilds the axis list and the coupled-graph relations.
+    void CheckCoupled();
+    /// Orders the series by layer and renumbers the layers 0, 1, ...
+    void SortLayers();
+    /// Creates missing primary axes and moves misplaced ones; starts the poll.
+    void TestPrimaryAxis();
+    /// Lets auto-updating series read their data and the axes take new ranges.
+    void Poll();
+    /// Every series' points are stale: repaint unless panning.
+    void SeriesModified();
+    /// The point under a pixel, topmost series first.
+    TVxSeriesPoint FindSeriesPoint(int MouseX, int MouseY) const;
+    /// The data area in client pixels.
+    QRectF DrawingArea() const override { return FDrawingArea; }
+    /// The layout wants the horizontal / vertical scrollbar shown.
+    bool DoHScrollBar() const { return FDoHScrollBar; }
+    bool DoVScrollBar() const { return FDoVScrollBar; }
+    QScrollBar* HScrollBar() const { return FHScrollBar; }
+    QScrollBar* VScrollBar() const { return FVScrollBar; }
+    /// Lays the chart out now (the primary X axis' calculation for the whole graph).
+    void CalculateLayout();
+
+    void PaintGr(TVxSurface& Gr) override;
+
+    // Axis host.
+    bool Loading() const override { return FLoading; }
+    bool Panning() const override { return FPanDragging; }
+    int SeriesCount() const override { return int(RelatedSeries().size()); }
+    double LabelFontSize(const TVxAxis& Axis) const override;
+    QSizeF MeasureLabel(const TVxAxis& Axis, const QString& Text) const override;
+    void AxisModified(TVxAxis& Axis) override;
+    void AxisRepaint(TVxAxis& Axis) override;
+
+    // Series host.
+    void RegisterSeries(TVxSeries* Series) override;
+    void UnregisterSeries(TVxSeries* Series) override;
+    TVxUndoStack* HostUndoStack() const override { return UndoStack(); }
+    void SeriesInvalidated(TVxSeries& Series) override;
+    void SeriesLayoutModified(TVxSeries& Series) override;
+    void LegendsModified() override;
+    bool HostDestroying() const override { return FDestroying; }
+    bool DoingImage() const override { return FDoingImage; }
+    bool DoingMetafile() const override { return FDoingMetafile; }
+    bool AntiAliased() const override { return FSmoothingMode >= TVxSmoothingMode::AntiAlias; }
+
+    /// Measured size of Text in Font (the width of its advance, the font's line height).
+    static QSizeF MeasureText(const TVxFont& Font, const QString& Text);
+
+    /// Paints to a vector target: grid and tick positions stay unrounded.
+    void SetDoingMetafile(bool Value) { FDoingMetafile = Value; }
+
+protected:
+    void resizeEvent(QResizeEvent* Event) override;
+    /// Legends along the borders take their room from the margins (none yet).
+    virtual void LayoutLegends(double& Left, double& Top, double& Right, double& Bottom) {
+        (void)Left, (void)Top, (void)Right, (void)Bottom;
+    }
+
+private:
+    struct TMargins {
+        double Left = 0, Top = 0, Right = 0, Bottom = 0;
+    };
+    void LayoutOwnAxes();
+    void AlignChildGraphs();
+    void PlaceTexts(TVxAxis& Axis);
+    void ClipToDataArea(TVxSurface& Gr) const;
+    void PaintGrids(TVxSurface& Gr);
+    void SizeChanged();
+    void AxisDestroyed();
+    void PollTimer();
+
+    TVxLineSettings* FDataAreaFrame;
+    TVxGradientSettings* FDataAreaGradient;
+    TVxLineSettings* FMajorGridHorizontal;
+    TVxLineSettings* FMinorGridHorizontal;
+    TVxLineSettings* FMajorGridVertical;
+    TVxLineSettings* FMinorGridVertical;
+    QScrollBar* FHScrollBar;
+    QScrollBar* FVScrollBar;
+    QPointer<TVxAxis> FPrimaryXAxis;
+    QPointer<TVxAxis> FPrimaryYAxis;
+    std::vector<QPointer<TVxAxis>> FChildAxes;
+    std::vector<QPointer<TVxAxis>> FAxes;
+    std::vector<QPointer<TVxGraph2D>> FChildGraphs;
+    std::vector<TVxSeries*> FRelatedSeries;
+    QRectF FDrawingArea;
+    TVxColor FDataAreaColor = VxColor(0x00FFFFFF);
+    float FDistanceBorderAxisTop = 0;
+    float FDistanceBorderAxisBottom = 0;
+    float FDistanceBorderAxisLeft = 0;
+    float FDistanceBorderAxisRight = 0;
+    bool FZeroOrigin = false;
+    bool FLoading = false;
+    bool FPanDragging = false;
+    bool FDoingMetafile = false;
+    bool FHasChildGraphs = false;
+    bool FIsCoupledGraph = false;
+    bool FDoHScrollBar = false;
+    bool FDoVScrollBar = false;
+    bool FDestroying = false;
+};
