@@ -165,6 +165,7 @@ void TVxRichCaptionRec::ParseForSize(TVxSurface& Gr, QObject* Owner) {
     FText.clear();
     const TVxFontSpec baseFont = FFont;
     const double h = Gr.GetFontHeight(baseFont);
+    FLineHeight = h;
     FHeight = float(double(lines) * h);
     const double m = 0.045 * h;
 
@@ -362,8 +363,7 @@ void TVxRichCaptionRec::PaintGr(TVxSurface& Gr) {
 
     const TBase base = BaseFont();
     Gr.SetTextRenderingHint(base.Hint);
-    ResetStyle(base);
-    const double h = Gr.GetFontHeight(FFont);
+    const double h = FLineHeight;
     const TVxColor captionColor = CaptionColor();
     const QRectF block(0, 0, FWidth, FHeight);
     auto brushOf = [&](TVxColor Color) {

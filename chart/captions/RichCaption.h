@@ -106,6 +106,7 @@ private:
 
     std::vector<TVxMarkupToken> FTokens;
     std::vector<float> FTokenWidth;
+    double FLineHeight = 0; // measured line height: drawing spaces lines as measured
 };
 
 /// A growable list of caption records (number labels of an axis, legend items).
