@@ -683,6 +683,11 @@ void TVxSeries::CalculatePoints() {
     const int n = CurrentCount();
     if (!FXAxis || !FYAxis || n == 0)
         return;
+    FCalculating = true;
+    const struct TDone {
+        bool& Flag;
+        ~TDone() { Flag = false; }
+    } done{FCalculating};
     FLastView = View();
 
     TVxReductionData data = ReductionData(*FXData, *FYData, FOutliersVisible, FHidden);
@@ -736,9 +741,12 @@ void TVxSeries::CloseAreaPolygon() {
     FAreaPoints = FPoints;
     TVxSeries* band = FDrawBandTo.data();
     if (band && band->CurrentCountForBand() > 0) {
-        if (!FArea->Visible())
+        if (!FArea->Visible()) {
             FArea->SetVisible(true);
-        if (band->PointsStale())
+            FRecalculatePoints = false; // the line points were computed for the band already
+        }
+        // A partner that bands back to this series while it computes uses what it has.
+        if (band->PointsStale() && !band->FCalculating)
             band->CalculatePoints();
         FAreaPoints.insert(FAreaPoints.end(), band->FPoints.rbegin(), band->FPoints.rend());
         return;
