@@ -108,8 +108,15 @@ void TVxSeries::RecordUndo(const char* Description, const char* PropName) {
 }
 
 void TVxSeries::Invalidate() {
-    if (FHost && !FHost->HostDestroying())
-        FHost->SeriesInvalidated(*this);
+    // The host may answer by marking every series' points stale, this one included.
+    if (!FHost || FHost->HostDestroying() || FInvalidating)
+        return;
+    FInvalidating = true;
+    const struct TDone {
+        bool& Flag;
+        ~TDone() { Flag = false; }
+    } done{FInvalidating};
+    FHost->SeriesInvalidated(*this);
 }
 
 void TVxSeries::SetVisible(bool Value) {

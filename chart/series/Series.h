@@ -329,7 +329,8 @@ private:
     int FLastCount = 0;
     int FMinCount = 1;
     bool FRecalculatePoints = true;
-    bool FCalculating = false; // CalculatePoints runs (a band partner must not recurse)
+    bool FInvalidating = false; // the host is being told of a change
+    bool FCalculating = false;  // CalculatePoints runs (a band partner must not recurse)
     bool FLastVisible = true;
     float FLastSymbolSize = 0;
     TVxReductionView FLastView;           // the pixel layout the points were computed for
