@@ -83,8 +83,9 @@ TEST(FourierTransform, LargePrimeLengthShiftedCosine) {
     EXPECT_NEAR(s.Amplitude[5], static_cast<double>(n) / 2 / 504, 1e-11);
     EXPECT_NEAR(s.Phase[5], 0.7, 1e-11);
     for (std::size_t k = 1; k < 504; ++k) {
-        if (k != 5)
+        if (k != 5) {
             EXPECT_NEAR(s.Amplitude[k], 0, 1e-11) << k;
+        }
     }
 }
 
