@@ -2,6 +2,7 @@
 
 #include "HandlerGuard.h"
 #include "LogText.h"
+#include "LogView.h"
 #include "comport/ComDevices.h"
 #include "util/DoubleEdit.h"
 #include "vectors/DoubleVector.h"
@@ -9,7 +10,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
@@ -89,15 +89,11 @@ TFormComPort::~TFormComPort() {
 }
 
 void TFormComPort::CreateControls() {
-    Memo = new QPlainTextEdit(this);
+    Memo = new TLogView(this);
     Memo->setObjectName(QStringLiteral("Memo"));
     Memo->setGeometry(MemoDesign);
     Memo->setEnabled(false);
     Memo->setFont(DesignFont(QStringLiteral("Courier New"), 19));
-    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo->setReadOnly(false);
     FMemoLines = std::make_unique<TMemoLines>(*Memo);
 
     GroupBox1 = NewGroupBox(this, "GroupBox1", "Select COM port", {8, 8, 121, 105});
@@ -270,7 +266,7 @@ void TFormComPort::ButtonSaveClick() {
     if (!fileName)
         return;
     QString reason;
-    if (!SaveLogLines(*fileName, MemoLines(*Memo), reason))
+    if (!Memo->SaveLines(*fileName, reason))
         FDialogs->ShowError(this, QStringLiteral("Cannot save \"%1\": %2").arg(*fileName, reason));
 }
 

@@ -19,7 +19,7 @@
 
 class QComboBox;
 class QGroupBox;
-class QPlainTextEdit;
+class TLogView;
 class QPushButton;
 class TVxDoubleEdit;
 class TVxDoubleVector;
@@ -80,7 +80,7 @@ public:
     static QString LineErrorText(TLineError Error);
 
     // ---- Components ----
-    QPlainTextEdit* Memo = nullptr;
+    TLogView* Memo = nullptr;
     QGroupBox* GroupBox1 = nullptr;
     QComboBox* ComboBoxDeviceName = nullptr;
     QPushButton* SpeedButtonOpenClose = nullptr;

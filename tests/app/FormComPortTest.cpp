@@ -1,6 +1,7 @@
 #include "FormComPort.h"
 
 #include "LogText.h"
+#include "LogView.h"
 #include "MemoLog.h"
 #include "comport/platform/FakeComDevice.h"
 #include "tools/SimDevice.h"
@@ -12,7 +13,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -127,8 +127,6 @@ TEST_F(FormComPortTest, ControlsHaveTheirDesignValues) {
     EXPECT_EQ(form->ButtonSave->text(), "Save");
 
     EXPECT_FALSE(form->Memo->isEnabled());
-    EXPECT_FALSE(form->Memo->isReadOnly());
-    EXPECT_EQ(form->Memo->lineWrapMode(), QPlainTextEdit::NoWrap);
     EXPECT_EQ(form->Memo->font().pixelSize(), 19);
     EXPECT_EQ(form->Memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(form->Memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -410,18 +408,16 @@ TEST(LogTextTest, LinesAreWindows1252WithCrLf) {
 }
 
 TEST(MemoLogTest, MemoLinesAreWhatAPersonSees) {
-    QPlainTextEdit memo;
+    TLogView memo;
     EXPECT_EQ(MemoLines(memo), QStringList());
-    memo.setPlainText("a");
-    EXPECT_EQ(MemoLines(memo), QStringList{"a"});
-    memo.setPlainText("a\n");
-    EXPECT_EQ(MemoLines(memo), QStringList{"a"});
-    memo.setPlainText("a\n\nb");
+    TMemoLines lines(memo);
+    for (const char* line : {"a", "", "b"})
+        lines.AppendLine(line);
     EXPECT_EQ(MemoLines(memo), QStringList({"a", "", "b"}));
 }
 
 TEST(MemoLogTest, AppendingKeepsTheLastLineInView) {
-    QPlainTextEdit memo;
+    TLogView memo;
     memo.resize(200, 100);
     memo.show();
     TMemoLines lines(memo);
@@ -433,5 +429,6 @@ TEST(MemoLogTest, AppendingKeepsTheLastLineInView) {
     bar->setValue(0); // a person scrolled up
     lines.AppendLine("50");
     EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_GT(memo.FirstVisibleLine() + memo.FullyVisibleLines(), 50);
     EXPECT_EQ(MemoLines(memo).size(), 51);
 }
