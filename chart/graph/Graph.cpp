@@ -284,6 +284,8 @@ TVxGraph2D::TVxGraph2D(QWidget* AParent) : TVxCustomGraph(AParent) {
 TVxGraph2D::~TVxGraph2D() {
     FDestroying = true;
     FPollingTimer.stop();
+    for (TVxSeries* series : RelatedSeries())
+        series->HostDestroyed();
     for (TVxAxis* axis : ChildAxes())
         if (axis->Host() == this)
             axis->SetHost(nullptr);
@@ -441,13 +443,19 @@ std::vector<TVxGraph2D*> TVxGraph2D::ChildGraphs() const {
 }
 
 std::vector<TVxSeries*> TVxGraph2D::RelatedSeries() const {
-    return FRelatedSeries;
+    std::vector<TVxSeries*> series;
+    for (const QPointer<TVxSeries>& p : FRelatedSeries)
+        if (p && !p->IsDestroying())
+            series.push_back(p.data());
+    return series;
 }
 
 // --- notifications ----------------------------------------------------------------------
 
 void TVxGraph2D::SetUndoStack(TVxUndoStack* Stack) {
     TVxCustomGraph::SetUndoStack(Stack);
+    for (TVxSeries* series : RelatedSeries())
+        series->SetUndoStack(Stack);
     for (TVxAxis* axis : ChildAxes()) {
         axis->SetUndoStack(Stack);
         AxisLook(*axis).SetUndoStack(Stack);
@@ -525,8 +533,19 @@ void TVxGraph2D::CheckCoupled() {
 }
 
 void TVxGraph2D::SortLayers() {
-    // Series layers come with the series (their Layer/SetLayer); without series there is
-    // nothing to order.
+    std::vector<TVxSeries*> series = RelatedSeries();
+    // Selection sort: each position takes the first later series with a strictly smaller
+    // layer than the smallest found so far.
+    for (std::size_t i = 0; i < series.size(); ++i) {
+        std::size_t smallest = i;
+        for (std::size_t j = i + 1; j < series.size(); ++j)
+            if (series[j]->Layer() < series[smallest]->Layer())
+                smallest = j;
+        std::swap(series[i], series[smallest]);
+    }
+    FRelatedSeries.assign(series.begin(), series.end());
+    for (std::size_t i = 0; i < series.size(); ++i)
+        series[i]->SetLayer(int(i));
 }
 
 void TVxGraph2D::TestPrimaryAxis() {
@@ -558,8 +577,16 @@ void TVxGraph2D::TestPrimaryAxis() {
 }
 
 void TVxGraph2D::Poll() {
-    if (RelatedSeries().empty())
+    const std::vector<TVxSeries*> series = RelatedSeries();
+    if (series.empty())
         return;
+    const std::vector<QPointer<TVxSeries>> guarded(series.begin(), series.end());
+    for (const QPointer<TVxSeries>& s : guarded)
+        if (s && s->AutoUpdate() && s->Visible()) {
+            s->CheckDBVectors();
+            if (s)
+                s->Calculate();
+        }
     for (TVxAxis* axis : ChildAxes())
         axis->GetNewRanges();
 }
@@ -575,34 +602,74 @@ void TVxGraph2D::PollTimer() {
 void TVxGraph2D::SeriesModified() {
     if (FDestroying)
         return;
+    for (TVxSeries* series : RelatedSeries())
+        series->PointsModified();
     if (!FPanDragging)
         Repaint();
 }
 
 TVxSeriesPoint TVxGraph2D::FindSeriesPoint(int MouseX, int MouseY) const {
-    (void)MouseX;
-    (void)MouseY;
-    return {};
+    TVxSeriesPoint result;
+    const std::vector<TVxSeries*> series = RelatedSeries();
+    for (auto it = series.rbegin(); it != series.rend(); ++it) {
+        TVxSeries* s = *it;
+        const int index = s->FindPoint(float(MouseX), float(MouseY));
+        if (index < 0)
+            continue;
+        result.Found = true;
+        result.InSeries = s;
+        result.Index = index;
+        if (s->IsFunctionSeries()) {
+            result.Index = -1;
+            result.X = s->XAxis() ? s->XAxis()->WorldToNumber(float(MouseX)) : 0.0;
+            result.Y = s->GetY(result.X);
+        } else {
+            result.X = s->TransformedX(index);
+            result.Y = s->TransformedY(index);
+        }
+        break;
+    }
+    return result;
 }
 
 void TVxGraph2D::RegisterSeries(TVxSeries* Series) {
-    if (Series &&
-        std::find(FRelatedSeries.begin(), FRelatedSeries.end(), Series) == FRelatedSeries.end())
-        FRelatedSeries.push_back(Series);
+    if (!Series || FDestroying)
+        return;
+    if (std::find(FRelatedSeries.begin(), FRelatedSeries.end(), Series) == FRelatedSeries.end()) {
+        FRelatedSeries.emplace_back(Series);
+        connect(Series, &QObject::destroyed, this, [this] { SeriesDestroyed(); });
+        if (!Series->UndoStack() && UndoStack())
+            Series->SetUndoStack(UndoStack());
+    }
     Modified();
 }
 
 void TVxGraph2D::UnregisterSeries(TVxSeries* Series) {
-    std::erase(FRelatedSeries, Series);
+    const auto it = std::find(FRelatedSeries.begin(), FRelatedSeries.end(), Series);
+    if (it == FRelatedSeries.end())
+        return;
+    FRelatedSeries.erase(it);
+    disconnect(Series, &QObject::destroyed, this, nullptr);
     if (!FDestroying) {
         SeriesModified();
         LegendsModified();
     }
 }
 
+void TVxGraph2D::SeriesDestroyed() {
+    if (FDestroying)
+        return;
+    std::erase_if(FRelatedSeries, [](const QPointer<TVxSeries>& p) { return p.isNull(); });
+    SeriesModified();
+    LegendsModified();
+}
+
 void TVxGraph2D::SeriesInvalidated(TVxSeries& Series) {
     (void)Series;
-    SeriesModified();
+    // The series has marked its own points stale; telling every series again would call
+    // back here.
+    if (!FDestroying && !FPanDragging)
+        Repaint();
 }
 
 void TVxGraph2D::SeriesLayoutModified(TVxSeries& Series) {

@@ -12,6 +12,7 @@
 #include "axes/AxisLook.h"
 #include "drawing/Color.h"
 #include "drawing/DrawTypes.h"
+#include "series/Series.h"
 #include "series/SeriesHost.h"
 #include "styles/GradientSettings.h"
 #include "styles/LineSettings.h"
@@ -303,6 +304,7 @@ private:
     void SizeChanged();
     void AxisDestroyed();
     void PollTimer();
+    void SeriesDestroyed();
 
     TVxLineSettings* FDataAreaFrame;
     TVxGradientSettings* FDataAreaGradient;
@@ -317,7 +319,7 @@ private:
     std::vector<QPointer<TVxAxis>> FChildAxes;
     std::vector<QPointer<TVxAxis>> FAxes;
     std::vector<QPointer<TVxGraph2D>> FChildGraphs;
-    std::vector<TVxSeries*> FRelatedSeries;
+    std::vector<QPointer<TVxSeries>> FRelatedSeries;
     QRectF FDrawingArea;
     TVxColor FDataAreaColor = VxColor(0x00FFFFFF);
     float FDistanceBorderAxisTop = 0;

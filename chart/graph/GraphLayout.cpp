@@ -54,6 +54,9 @@ void TVxGraph2D::CalculateLayout() {
     LayoutOwnAxes();
     if (FHasChildGraphs)
         AlignChildGraphs();
+    // The pixel points of every series follow the new layout.
+    for (TVxSeries* series : RelatedSeries())
+        series->PointsModified();
     // A handler may free an axis: each is looked at through a guarded reference.
     const std::vector<QPointer<TVxAxis>> axes(FChildAxes.begin(), FChildAxes.end());
     for (const QPointer<TVxAxis>& axis : axes)
@@ -198,6 +201,19 @@ void TVxGraph2D::LayoutOwnAxes() {
             ovBottom = std::max(ovBottom, o.Low);
             ovTop = std::max(ovTop, o.High);
         }
+        // Series may ask for room at the ends (symbols, bars), unless the axis cuts data.
+        if (look.Visible() && !axis->IsClipped())
+            for (TVxSeries* series : RelatedSeries()) {
+                if (series->XAxis() != axis && series->YAxis() != axis)
+                    continue;
+                if (axis->Horizontal()) {
+                    ovLeft = std::max(ovLeft, std::ceil(double(series->ExtraSpaceAt(1))));
+                    ovRight = std::max(ovRight, std::ceil(double(series->ExtraSpaceAt(3))));
+                } else {
+                    ovBottom = std::max(ovBottom, std::ceil(double(series->ExtraSpaceAt(0))));
+                    ovTop = std::max(ovTop, std::ceil(double(series->ExtraSpaceAt(2))));
+                }
+            }
     }
     if (FZeroOrigin && CrossesZero(px))
         leftAxis = rightAxis = nullptr;

@@ -78,6 +78,10 @@ void TVxGraph2D::PaintGr(TVxSurface& Gr) {
     // 9. Series lines and areas, clipped to the data area.
     ClipToDataArea(Gr);
     SetHighQuality(Gr, true);
+    const std::vector<QPointer<TVxSeries>> series(FRelatedSeries.begin(), FRelatedSeries.end());
+    for (const QPointer<TVxSeries>& s : series)
+        if (s && s->Visible())
+            s->PaintGr(Gr);
     Gr.ResetClip();
 
     // 10. Frame of the data area.
@@ -102,6 +106,9 @@ void TVxGraph2D::PaintGr(TVxSurface& Gr) {
     // 12. Point symbols above lines, frame and axes.
     SetHighQuality(Gr, true);
     ClipToDataArea(Gr);
+    for (const QPointer<TVxSeries>& s : series)
+        if (s && s->Visible())
+            s->DrawSymbols(Gr);
     Gr.ResetClip();
 
     // 13. Legends come with the annotations.
