@@ -119,10 +119,19 @@ TVxLeastSquaresResult GeneralLinearLeastSquares(const TVxSamples& Data, int Orde
         }
         b[row++] = Data.Y[i] * s;
     }
+    // A = Q R by Householder reflections (in place), then R = U diag(sv) V^T: the singular
+    // values and right vectors of A, without forming the m x n factor U of A.
+    Eigen::HouseholderQR<Eigen::Ref<Eigen::MatrixXd>> qr(a);
+    const Eigen::VectorXd qtb = (qr.householderQ().transpose() * b).head(cols);
+    Eigen::MatrixXd u = qr.matrixQR().topRows(cols).triangularView<Eigen::Upper>();
     Eigen::VectorXd sv(cols);
     Eigen::MatrixXd v(cols, cols);
-    SingularValueDecomposition(a, sv, v);
-    const Eigen::VectorXd coeffs = SvdBackSubstitution(a, sv, v, b);
+    SingularValueDecomposition(u, sv, v);
+    const double cutoff = SvdCutoff(sv, m);
+    Eigen::VectorXd scaled = u.transpose() * qtb;
+    for (Eigen::Index j = 0; j < cols; ++j)
+        scaled[j] = (sv[j] > cutoff && sv[j] != 0) ? scaled[j] / sv[j] : 0.0;
+    const Eigen::VectorXd coeffs = v * scaled;
     r.Coeffs.assign(coeffs.data(), coeffs.data() + cols);
     r.DeltaCoeffs = SvdCoefficientErrors(sv, v, m);
 
