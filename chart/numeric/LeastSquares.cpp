@@ -101,9 +101,18 @@ TVxLeastSquaresResult GeneralLinearLeastSquares(const TVxSamples& Data, int Orde
             throw EVxMathError("Not enough data points to calculate function");
     }
 
-    Eigen::MatrixXd a(m, cols);
-    Eigen::VectorXd b(m);
-    Eigen::Index row = 0;
+    // [A | b] is reduced to its triangle R block by block (tall-skinny QR): the current
+    // R on top, up to Block weighted rows below, one Householder QR per block. The work
+    // stays in cache and A is never stored whole.
+    constexpr Eigen::Index Block = 1024;
+    Eigen::MatrixXd stack = Eigen::MatrixXd::Zero(cols + Block, cols + 1);
+    Eigen::Index fill = cols;
+    auto reduce = [&] {
+        Eigen::Ref<Eigen::MatrixXd> used = stack.topRows(fill);
+        Eigen::HouseholderQR<Eigen::Ref<Eigen::MatrixXd>> qr(used);
+        stack.topRows(cols) = stack.topRows(cols).triangularView<Eigen::Upper>();
+        fill = cols;
+    };
     for (std::size_t i = 0; i < n; ++i) {
         const double wi = Data.Wi(i);
         if (!(wi > 0))
@@ -111,19 +120,21 @@ TVxLeastSquaresResult GeneralLinearLeastSquares(const TVxSamples& Data, int Orde
         const double s = std::sqrt(wi), x = Data.X[i];
         if (Basis) {
             for (Eigen::Index j = 0; j < cols; ++j)
-                a(row, j) = Basis(x, static_cast<int>(j)) * s;
+                stack(fill, j) = Basis(x, static_cast<int>(j)) * s;
         } else {
             double p = s;
             for (Eigen::Index j = 0; j < cols; ++j, p *= x)
-                a(row, j) = p;
+                stack(fill, j) = p;
         }
-        b[row++] = Data.Y[i] * s;
+        stack(fill, cols) = Data.Y[i] * s;
+        if (++fill == cols + Block)
+            reduce();
     }
-    // A = Q R by Householder reflections (in place), then R = U diag(sv) V^T: the singular
-    // values and right vectors of A, without forming the m x n factor U of A.
-    Eigen::HouseholderQR<Eigen::Ref<Eigen::MatrixXd>> qr(a);
-    const Eigen::VectorXd qtb = (qr.householderQ().transpose() * b).head(cols);
-    Eigen::MatrixXd u = qr.matrixQR().topRows(cols).triangularView<Eigen::Upper>();
+    if (fill > cols)
+        reduce();
+    // R = U diag(sv) V^T gives the singular values and right vectors of A.
+    const Eigen::VectorXd qtb = stack.col(cols).head(cols);
+    Eigen::MatrixXd u = stack.topLeftCorner(cols, cols);
     Eigen::VectorXd sv(cols);
     Eigen::MatrixXd v(cols, cols);
     SingularValueDecomposition(u, sv, v);
