@@ -4,6 +4,7 @@
 #include "LogText.h"
 #include "LogView.h"
 #include "comport/ComDevices.h"
+#include "graph/Graph.h"
 #include "util/DoubleEdit.h"
 #include "vectors/DoubleVector.h"
 
@@ -20,7 +21,7 @@ namespace {
 
 // Design places that follow the window's size (the others keep theirs).
 constexpr QRect MemoDesign{135, 8, 550, 249};
-constexpr QRect ChartAreaDesign{8, 272, 677, 199};
+constexpr QRect ChartDesign{8, 272, 677, 199};
 
 QFont DesignFont(const QString& Family, int PixelHeight) {
     QFont font(Family);
@@ -117,12 +118,9 @@ void TFormComPort::CreateControls() {
     GroupBox3 = NewGroupBox(this, "GroupBox3", "Save", {8, 191, 121, 66});
     ButtonSave = NewButton(GroupBox3, "ButtonSave", "Save", {16, 24, 81, 25});
 
-    ChartArea = new QWidget(this);
-    ChartArea->setObjectName(QStringLiteral("ChartArea"));
-    ChartArea->setGeometry(ChartAreaDesign);
-
     VxDoubleVector1 = NewVector(this, "VxDoubleVector1");
     VxDoubleVector2 = NewVector(this, "VxDoubleVector2");
+    Chart = ComposeLoggerChart(*this, ChartDesign, *VxDoubleVector1, *VxDoubleVector2);
 
     connect(ComboBoxDeviceName, &QComboBox::currentIndexChanged, this,
             [this] { Guarded([this] { ComboBoxDeviceNameChange(); }); });
@@ -280,12 +278,12 @@ void TFormComPort::resizeEvent(QResizeEvent* Event) {
 }
 
 void TFormComPort::PlaceAnchored() {
-    // Memo: left, top and right anchors; the chart area: all four.
+    // Memo: left, top and right anchors; the chart: all four.
     const int dw = width() - DesignClientSize.width();
     const int dh = height() - DesignClientSize.height();
     Memo->setGeometry(MemoDesign.x(), MemoDesign.y(), std::max(0, MemoDesign.width() + dw),
                       MemoDesign.height());
-    ChartArea->setGeometry(ChartAreaDesign.x(), ChartAreaDesign.y(),
-                           std::max(0, ChartAreaDesign.width() + dw),
-                           std::max(0, ChartAreaDesign.height() + dh));
+    Chart.VxGraph2D1->setGeometry(ChartDesign.x(), ChartDesign.y(),
+                                  std::max(0, ChartDesign.width() + dw),
+                                  std::max(0, ChartDesign.height() + dh));
 }

@@ -1,10 +1,12 @@
 #pragma once
 // The logger's main window: the port chooser with its Open/Close button, the interval
-// field, the memo that shows the log, Save, and the area the chart will occupy. It owns the
-// serial port and the two vectors and feeds every received block to the frame logic.
+// field, the memo that shows the log, Save, and the chart of the readings below them. It
+// owns the serial port, the two vectors and the chart, and feeds every received block to the
+// frame logic.
 
 #include "FrameAcquisition.h"
 #include "FrameClock.h"
+#include "LoggerChart.h"
 #include "MemoLog.h"
 #include "QtComDispatcher.h"
 #include "UserDialogs.h"
@@ -88,8 +90,8 @@ public:
     TVxDoubleEdit* VxDoubleEditDataFrequency = nullptr;
     QGroupBox* GroupBox3 = nullptr;
     QPushButton* ButtonSave = nullptr;
-    /// The place of the chart: empty until the chart is composed there.
-    QWidget* ChartArea = nullptr;
+    /// The chart of the readings: graph, axes, point series and undo stack.
+    TLoggerChart Chart;
     TVxDoubleVector* VxDoubleVector1 = nullptr; ///< times of the accepted frames
     TVxDoubleVector* VxDoubleVector2 = nullptr; ///< temperatures of the accepted frames
     std::unique_ptr<TComPort> ComPort;

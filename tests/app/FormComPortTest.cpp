@@ -4,6 +4,7 @@
 #include "LogView.h"
 #include "MemoLog.h"
 #include "comport/platform/FakeComDevice.h"
+#include "graph/Graph.h"
 #include "tools/SimDevice.h"
 #include "util/DoubleEdit.h"
 #include "util/FormatSettings.h"
@@ -114,7 +115,7 @@ TEST_F(FormComPortTest, ControlsHaveTheirDesignValues) {
          form->GroupBox2},
         {form->GroupBox3, "GroupBox3", {8, 191, 121, 66}, form.get()},
         {form->ButtonSave, "ButtonSave", {16, 24, 81, 25}, form->GroupBox3},
-        {form->ChartArea, "ChartArea", {8, 272, 677, 199}, form.get()}};
+        {form->Chart.VxGraph2D1, "VxGraph2D1", {8, 272, 677, 199}, form.get()}};
     for (const TPlace& p : places) {
         EXPECT_EQ(p.Widget->objectName(), p.Name);
         EXPECT_EQ(p.Widget->geometry(), p.Geometry) << p.Name;
@@ -157,7 +158,7 @@ TEST_F(FormComPortTest, AnchoredControlsFollowTheWindowSize) {
     auto form = NewForm({});
     form->resize(794, 526);
     EXPECT_EQ(form->Memo->geometry(), QRect(135, 8, 650, 249));
-    EXPECT_EQ(form->ChartArea->geometry(), QRect(8, 272, 777, 249));
+    EXPECT_EQ(form->Chart.VxGraph2D1->geometry(), QRect(8, 272, 777, 249));
     EXPECT_EQ(form->GroupBox1->geometry(), QRect(8, 8, 121, 105));
     EXPECT_EQ(form->GroupBox3->geometry(), QRect(8, 191, 121, 66));
 }
