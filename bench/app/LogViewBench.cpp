@@ -54,8 +54,13 @@ QString LineOf(long long Index, const TVxFormatSettings& Settings) {
 
 void Fill(TLogView& View, long long Count) {
     const TVxFormatSettings settings = TVxFormatSettings::Current();
-    for (long long i = View.LineCount(); i < Count; ++i)
+    for (long long i = View.LineCount(); i < Count; ++i) {
         View.AppendLine(LineOf(i, settings));
+        // In the window every reading arrives through the event loop, which handles the
+        // events an append posts; without it they would pile up here.
+        if (i % 1000 == 0)
+            QApplication::processEvents();
+    }
 }
 
 // One view per size, kept for the benchmarks that follow; gone before the application.
