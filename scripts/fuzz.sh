@@ -6,7 +6,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 budget=${1:-240}
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" fuzz
+"$root/scripts/build.sh" fuzz --configure
+read -r -a fuzz_targets < "$root/build-fuzz/fuzz-targets.txt"
+"$root/scripts/build.sh" fuzz "${fuzz_targets[@]}"
 mapfile -t targets < <(find "$root/build-fuzz/fuzz" -type f -executable -name 'fuzz_*' | sort)
 if [ ${#targets[@]} -eq 0 ]; then
     echo "No fuzz targets."
