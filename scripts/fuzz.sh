@@ -17,6 +17,7 @@ fi
 seconds=$((budget / ${#targets[@]}))
 [ "$seconds" -lt 5 ] && seconds=5
 export QT_QPA_PLATFORM=offscreen
+export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 for target in "${targets[@]}"; do
     name=$(basename "$target")
     seeds="$root/fuzz/corpus/$name"
