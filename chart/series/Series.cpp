@@ -235,29 +235,39 @@ void TVxSeries::SetYData(TVxCustomDoubleVector* Value) {
     TestAllAssigned();
 }
 
+namespace {
+
+// The identity of a guarded target without downcasting it: during a destruction notice the
+// target is no longer of its derived type, so QPointer<T>::data() must not be called then.
+template <typename T> const QObject* GuardedIdentity(const QPointer<T>& Target) {
+    return reinterpret_cast<const QPointer<QObject>&>(Target).data();
+}
+
+} // namespace
+
 void TVxSeries::Notification(TVxComponent* AComponent, TVxOperation Operation) {
     TVxComponent::Notification(AComponent, Operation);
     if (Operation != TVxOperation::opRemove || IsDestroying())
         return;
     // The component is half destroyed: drop the reference without recording an undo step.
     bool changed = false;
-    if (AComponent == FXData.data()) {
+    if (AComponent == GuardedIdentity(FXData)) {
         FXData = nullptr;
         if (FYData == FIndexer)
             FYData = nullptr;
         changed = true;
     }
-    if (AComponent == FYData.data()) {
+    if (AComponent == GuardedIdentity(FYData)) {
         FYData = nullptr;
         if (FXData == FIndexer)
             FXData = nullptr;
         changed = true;
     }
-    if (AComponent == FXAxis.data()) {
+    if (AComponent == GuardedIdentity(FXAxis)) {
         FXAxis = nullptr;
         changed = true;
     }
-    if (AComponent == FYAxis.data()) {
+    if (AComponent == GuardedIdentity(FYAxis)) {
         FYAxis = nullptr;
         changed = true;
     }
