@@ -31,7 +31,7 @@ void PaintPlacedText(TVxSurface& Gr, const TVxPlacedText& Text, const TVxFont& F
     Gr.SetTransform(m * saved);
     const QPointF corner = AnchorOffset(Text.Anchor, Text.Width, Text.Height);
     const QRectF layout(corner, QSizeF(Text.Width, Text.Height));
-    Gr.DrawString(Text.Text, Font.Spec(), Font.GetBrush(layout), layout,
+    Gr.DrawString(Text.Text, Font.FontSpec(), Font.GetBrush(layout), layout,
                   TVxStringFormat::GenericTypographic());
     Gr.SetTransform(saved);
 }

@@ -698,7 +698,7 @@ void TVxGraph2D::SizeChanged() {
 
 QSizeF TVxGraph2D::MeasureText(const TVxFont& Font, const QString& Text) {
     const QPaintDevice* device = MeasuringDevice();
-    const QFontMetricsF metrics(ToQFont(Font.Spec(), Font.RenderingHint(), device),
+    const QFontMetricsF metrics(ToQFont(Font.FontSpec(), Font.RenderingHint(), device),
                                 const_cast<QPaintDevice*>(device));
     return {metrics.horizontalAdvance(Text), metrics.height()};
 }

@@ -200,7 +200,7 @@ QFont TVxFont::AsTFont() const {
     return font;
 }
 
-TVxFontSpec TVxFont::Spec() const {
+TVxFontSpec TVxFont::FontSpec() const {
     TVxFontSpec spec;
     spec.Family = FName;
     spec.Size = GetSize();

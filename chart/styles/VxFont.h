@@ -110,7 +110,7 @@ public:
     /// Assign(Value).
     void SetAsTFont(const QFont& Value) { Assign(Value); }
     /// The font for the drawing surface (size in points).
-    TVxFontSpec Spec() const;
+    TVxFontSpec FontSpec() const;
     /// The text fill for View: the gradient's brush when visible, else solid FillColor.
     TVxBrush GetBrush(const QRectF& View) const;
 

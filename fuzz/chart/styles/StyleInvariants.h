@@ -40,5 +40,5 @@ inline void CheckStyles(const TVxLineSettings& Line, const TVxSimpleLineSettings
         Font.Style().toInt() > 15 || Font.DrawEffects().toInt() > 15 ||
         int(Font.RenderingHint()) > 5)
         __builtin_trap();
-    Font.Spec();
+    Font.FontSpec();
 }

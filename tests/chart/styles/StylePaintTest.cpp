@@ -125,7 +125,7 @@ TEST(StylePaint, SymbolAndFontDrawThroughTheSurface) {
     font.SetSize(12.5f);
     font.SetStyle(TVxFontStyle::Bold);
     font.SetFillColor(VxColor(0xFF123456));
-    surface.DrawString("T", font.Spec(), font.GetBrush(View), View, {});
+    surface.DrawString("T", font.FontSpec(), font.GetBrush(View), View, {});
     const TVxDrawRecord& text = surface.Records().back();
     EXPECT_EQ(text.Font.Family, "DejaVu Sans");
     EXPECT_EQ(text.Font.Size, 12.5);
