@@ -6,8 +6,9 @@
 #include <complex>
 #include <vector>
 
-/// Transforms Data in place to X_k = sum_n x_n e^(-2 pi i n k / N), for any N: radix 2 for
-/// powers of two, Bluestein's chirp convolution otherwise; O(N log N) in both cases.
+/// Transforms Data in place to X_k = sum_n x_n e^(-2 pi i n k / N), for any N in O(N log N):
+/// self-sorting mixed-radix passes (radices 4, 2, 3, 5 and any other prime factor) when N has
+/// only small prime factors, Bluestein's chirp convolution of a 2^a 3^b 5^c length otherwise.
 void FourierTransform(std::vector<std::complex<double>>& Data);
 
 /// A one-sided spectrum: line k has the frequency k * Delta.

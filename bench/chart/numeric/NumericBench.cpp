@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 #include <cmath>
+#include <complex>
 #include <random>
 #include <vector>
 
@@ -35,6 +36,28 @@ void BM_DiscreteFourier(benchmark::State& State) {
         benchmark::DoNotOptimize(DiscreteFourier({x, y, {}}, 0, 0));
 }
 BENCHMARK(BM_DiscreteFourier)->Arg(65536)->Arg(99991)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// The complex transform alone: 59049 = 3^10, 99991 is prime (chirp convolution of length
+// 200000), 99998 = 2 x 49999 (a large prime factor), 100000 = 2^5 5^5.
+void BM_FourierTransform(benchmark::State& State) {
+    const auto n = static_cast<std::size_t>(State.range(0));
+    const auto re = Noise(n, 3), im = Noise(n, 4);
+    std::vector<std::complex<double>> data(n);
+    for (auto _ : State) {
+        State.PauseTiming();
+        for (std::size_t i = 0; i < n; ++i)
+            data[i] = {re[i], im[i]};
+        State.ResumeTiming();
+        FourierTransform(data);
+        benchmark::DoNotOptimize(data.data());
+    }
+}
+BENCHMARK(BM_FourierTransform)
+    ->Arg(59049)
+    ->Arg(99991)
+    ->Arg(99998)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond);
 
 // Polynomial of order 5 on a million points.
 void BM_PolynomialFit(benchmark::State& State) {
