@@ -7,65 +7,74 @@
 #include <QRectF>
 #include <vector>
 
+/// The 53 standard hatch patterns in their standard order (values 0 to 52), one X(Name) a
+/// pattern: the one list that TVxHatchStyle and the area styles of the style settings are
+/// made from.
+#define VX_HATCH_STYLES(X)                                                                         \
+    X(Horizontal)             /* horizontal lines */                                               \
+    X(Vertical)               /* vertical lines */                                                 \
+    X(ForwardDiagonal)        /* lines from upper left to lower right */                           \
+    X(BackwardDiagonal)       /* lines from upper right to lower left */                           \
+    X(Cross)                  /* horizontal and vertical lines */                                  \
+    X(DiagonalCross)          /* both diagonals */                                                 \
+    X(Percent05)              /* 5 % of the pixels in the foreground colour */                     \
+    X(Percent10)              /* 10 % */                                                           \
+    X(Percent20)              /* 20 % */                                                           \
+    X(Percent25)              /* 25 % */                                                           \
+    X(Percent30)              /* 30 % */                                                           \
+    X(Percent40)              /* 40 % */                                                           \
+    X(Percent50)              /* 50 % */                                                           \
+    X(Percent60)              /* 60 % */                                                           \
+    X(Percent70)              /* 70 % */                                                           \
+    X(Percent75)              /* 75 % */                                                           \
+    X(Percent80)              /* 80 % */                                                           \
+    X(Percent90)              /* 90 % */                                                           \
+    X(LightDownwardDiagonal)  /* thin lines to the lower right, 4 pixels apart */                  \
+    X(LightUpwardDiagonal)    /* thin lines to the upper right, 4 pixels apart */                  \
+    X(DarkDownwardDiagonal)   /* 2-pixel lines to the lower right */                               \
+    X(DarkUpwardDiagonal)     /* 2-pixel lines to the upper right */                               \
+    X(WideDownwardDiagonal)   /* 3-pixel lines to the lower right */                               \
+    X(WideUpwardDiagonal)     /* 3-pixel lines to the upper right */                               \
+    X(LightVertical)          /* vertical lines 4 pixels apart */                                  \
+    X(LightHorizontal)        /* horizontal lines 4 pixels apart */                                \
+    X(NarrowVertical)         /* vertical lines 2 pixels apart */                                  \
+    X(NarrowHorizontal)       /* horizontal lines 2 pixels apart */                                \
+    X(DarkVertical)           /* 2-pixel vertical lines */                                         \
+    X(DarkHorizontal)         /* 2-pixel horizontal lines */                                       \
+    X(DashedDownwardDiagonal) /* dashed lines to the lower right */                                \
+    X(DashedUpwardDiagonal)   /* dashed lines to the upper right */                                \
+    X(DashedHorizontal)       /* dashed horizontal lines */                                        \
+    X(DashedVertical)         /* dashed vertical lines */                                          \
+    X(SmallConfetti)          /* scattered single pixels */                                        \
+    X(LargeConfetti)          /* scattered pixel pairs */                                          \
+    X(ZigZag)                 /* horizontal zig-zag lines */                                       \
+    X(Wave)                   /* horizontal waves */                                               \
+    X(DiagonalBrick)          /* bricks in diagonal layers */                                      \
+    X(HorizontalBrick)        /* bricks in horizontal layers */                                    \
+    X(Weave)                  /* woven material */                                                 \
+    X(Plaid)                  /* plaid material */                                                 \
+    X(Divot)                  /* divots */                                                         \
+    X(DottedGrid)             /* dotted horizontal and vertical lines */                           \
+    X(DottedDiamond)          /* dotted diagonal lines */                                          \
+    X(Shingle)                /* diagonal shingles */                                              \
+    X(Trellis)                /* trellis */                                                        \
+    X(Sphere)                 /* spheres */                                                        \
+    X(SmallGrid)              /* grid of 4-pixel cells */                                          \
+    X(SmallCheckerBoard)      /* checker board of 2-pixel squares */                               \
+    X(LargeCheckerBoard)      /* checker board of 4-pixel squares */                               \
+    X(OutlinedDiamond)        /* outlined diamonds */                                              \
+    X(SolidDiamond)           /* filled diamonds */
+
+/// Expands one entry of VX_HATCH_STYLES to an enumerator.
+#define VX_HATCH_STYLE_ENUMERATOR(Name) Name,
+
 /// The 53 standard hatch patterns, in their standard order (values 0 to 52).
-enum class TVxHatchStyle {
-    Horizontal,             ///< horizontal lines
-    Vertical,               ///< vertical lines
-    ForwardDiagonal,        ///< lines from upper left to lower right
-    BackwardDiagonal,       ///< lines from upper right to lower left
-    Cross,                  ///< horizontal and vertical lines
-    DiagonalCross,          ///< both diagonals
-    Percent05,              ///< 5 % of the pixels in the foreground colour
-    Percent10,              ///< 10 %
-    Percent20,              ///< 20 %
-    Percent25,              ///< 25 %
-    Percent30,              ///< 30 %
-    Percent40,              ///< 40 %
-    Percent50,              ///< 50 %
-    Percent60,              ///< 60 %
-    Percent70,              ///< 70 %
-    Percent75,              ///< 75 %
-    Percent80,              ///< 80 %
-    Percent90,              ///< 90 %
-    LightDownwardDiagonal,  ///< thin lines to the lower right, 4 pixels apart
-    LightUpwardDiagonal,    ///< thin lines to the upper right, 4 pixels apart
-    DarkDownwardDiagonal,   ///< 2-pixel lines to the lower right
-    DarkUpwardDiagonal,     ///< 2-pixel lines to the upper right
-    WideDownwardDiagonal,   ///< 3-pixel lines to the lower right
-    WideUpwardDiagonal,     ///< 3-pixel lines to the upper right
-    LightVertical,          ///< vertical lines 4 pixels apart
-    LightHorizontal,        ///< horizontal lines 4 pixels apart
-    NarrowVertical,         ///< vertical lines 2 pixels apart
-    NarrowHorizontal,       ///< horizontal lines 2 pixels apart
-    DarkVertical,           ///< 2-pixel vertical lines
-    DarkHorizontal,         ///< 2-pixel horizontal lines
-    DashedDownwardDiagonal, ///< dashed lines to the lower right
-    DashedUpwardDiagonal,   ///< dashed lines to the upper right
-    DashedHorizontal,       ///< dashed horizontal lines
-    DashedVertical,         ///< dashed vertical lines
-    SmallConfetti,          ///< scattered single pixels
-    LargeConfetti,          ///< scattered pixel pairs
-    ZigZag,                 ///< horizontal zig-zag lines
-    Wave,                   ///< horizontal waves
-    DiagonalBrick,          ///< bricks in diagonal layers
-    HorizontalBrick,        ///< bricks in horizontal layers
-    Weave,                  ///< woven material
-    Plaid,                  ///< plaid material
-    Divot,                  ///< divots
-    DottedGrid,             ///< dotted horizontal and vertical lines
-    DottedDiamond,          ///< dotted diagonal lines
-    Shingle,                ///< diagonal shingles
-    Trellis,                ///< trellis
-    Sphere,                 ///< spheres
-    SmallGrid,              ///< grid of 4-pixel cells
-    SmallCheckerBoard,      ///< checker board of 2-pixel squares
-    LargeCheckerBoard,      ///< checker board of 4-pixel squares
-    OutlinedDiamond,        ///< outlined diamonds
-    SolidDiamond,           ///< filled diamonds
-};
+enum class TVxHatchStyle { VX_HATCH_STYLES(VX_HATCH_STYLE_ENUMERATOR) };
 
 /// Number of hatch patterns.
-inline constexpr int HatchStyleCount = 53;
+#define VX_HATCH_STYLE_ONE(Name) +1
+inline constexpr int HatchStyleCount = 0 VX_HATCH_STYLES(VX_HATCH_STYLE_ONE);
+#undef VX_HATCH_STYLE_ONE
 
 /// What kind of brush a TVxBrush is.
 enum class TVxBrushKind {

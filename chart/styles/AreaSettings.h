@@ -1,65 +1,15 @@
 #pragma once
 // Filled areas: solid, one of the hatch patterns, or a gradient.
 
+#include "drawing/Brush.h"
 #include "styles/GradientSettings.h"
 
-/// The fill of an area: the 53 hatch patterns in their standard order (values 0 to 52, the
-/// same as TVxHatchStyle) and Total, the solid fill (53).
+/// The fill of an area: the 53 hatch patterns of VX_HATCH_STYLES under their names and with
+/// their values (0 to 52, the same as TVxHatchStyle), and Total, the solid fill (53).
 enum class TVxAreaStyle {
-    Horizontal,             ///< horizontal lines
-    Vertical,               ///< vertical lines
-    ForwardDiagonal,        ///< lines from upper left to lower right
-    BackwardDiagonal,       ///< lines from upper right to lower left
-    Cross,                  ///< horizontal and vertical lines
-    DiagonalCross,          ///< both diagonals
-    Percent05,              ///< 5 % foreground
-    Percent10,              ///< 10 %
-    Percent20,              ///< 20 %
-    Percent25,              ///< 25 %
-    Percent30,              ///< 30 %
-    Percent40,              ///< 40 %
-    Percent50,              ///< 50 %
-    Percent60,              ///< 60 %
-    Percent70,              ///< 70 %
-    Percent75,              ///< 75 %
-    Percent80,              ///< 80 %
-    Percent90,              ///< 90 %
-    LightDownwardDiagonal,  ///< thin lines to the lower right
-    LightUpwardDiagonal,    ///< thin lines to the upper right
-    DarkDownwardDiagonal,   ///< 2-pixel lines to the lower right
-    DarkUpwardDiagonal,     ///< 2-pixel lines to the upper right
-    WideDownwardDiagonal,   ///< 3-pixel lines to the lower right
-    WideUpwardDiagonal,     ///< 3-pixel lines to the upper right
-    LightVertical,          ///< vertical lines 4 pixels apart
-    LightHorizontal,        ///< horizontal lines 4 pixels apart
-    NarrowVertical,         ///< vertical lines 2 pixels apart
-    NarrowHorizontal,       ///< horizontal lines 2 pixels apart
-    DarkVertical,           ///< 2-pixel vertical lines
-    DarkHorizontal,         ///< 2-pixel horizontal lines
-    DashedDownwardDiagonal, ///< dashed lines to the lower right
-    DashedUpwardDiagonal,   ///< dashed lines to the upper right
-    DashedHorizontal,       ///< dashed horizontal lines
-    DashedVertical,         ///< dashed vertical lines
-    SmallConfetti,          ///< scattered single pixels
-    LargeConfetti,          ///< scattered pixel pairs
-    ZigZag,                 ///< horizontal zig-zag lines
-    Wave,                   ///< horizontal waves
-    DiagonalBrick,          ///< bricks in diagonal layers
-    HorizontalBrick,        ///< bricks in horizontal layers
-    Weave,                  ///< woven material
-    Plaid,                  ///< plaid material
-    Divot,                  ///< divots
-    DottedGrid,             ///< dotted horizontal and vertical lines
-    DottedDiamond,          ///< dotted diagonal lines
-    Shingle,                ///< diagonal shingles
-    Trellis,                ///< trellis
-    Sphere,                 ///< spheres
-    SmallGrid,              ///< grid of 4-pixel cells
-    SmallCheckerBoard,      ///< checker board of 2-pixel squares
-    LargeCheckerBoard,      ///< checker board of 4-pixel squares
-    OutlinedDiamond,        ///< outlined diamonds
-    SolidDiamond,           ///< filled diamonds
-    Total,                  ///< solid fill in ForeColor
+    VX_HATCH_STYLES(VX_HATCH_STYLE_ENUMERATOR)
+    /// solid fill in ForeColor
+    Total,
 };
 
 class TVxAreaSettings : public TVxStyleSettings {
