@@ -153,6 +153,57 @@ QVariant Converted(QVariant Value, QMetaType Type, const QByteArray& Name) {
     return Value;
 }
 
+// The edit state of a line edit, or of any object with "text" and "cursorPosition".
+struct TEditState {
+    QString Text;
+    int SelStart = 0;
+    int SelLength = 0;
+};
+
+TEditState CurrentEditState(QObject* Edit) {
+    if (auto* line = qobject_cast<QLineEdit*>(Edit)) {
+        const bool selected = line->hasSelectedText();
+        return {line->text(), selected ? line->selectionStart() : line->cursorPosition(),
+                selected ? int(line->selectedText().size()) : 0};
+    }
+    return {Edit->property("text").toString(), Edit->property("cursorPosition").toInt(), 0};
+}
+
+// The fields of an edit-state record after its instance reference.
+void WriteEditState(QIODevice& Stream, const TEditState& State) {
+    TVxStreamWriter out(Stream);
+    out.WriteText(State.Text);
+    out.WriteInt32(State.SelStart);
+    out.WriteInt32(State.SelLength);
+}
+
+TEditState ReadEditState(TVxStreamReader& In) {
+    TEditState state;
+    state.Text = In.ReadText();
+    state.SelStart = In.ReadInt32();
+    state.SelLength = In.ReadInt32();
+    return state;
+}
+
+void RestoreEditState(QObject* Edit, const TEditState& State) {
+    if (auto* line = qobject_cast<QLineEdit*>(Edit)) {
+        line->setText(State.Text);
+        if (State.SelLength != 0)
+            line->setSelection(State.SelStart, State.SelLength);
+        else
+            line->setCursorPosition(State.SelStart);
+        return;
+    }
+    Edit->setProperty("text", State.Text);
+    if (Edit->metaObject()->indexOfProperty("cursorPosition") >= 0)
+        Edit->setProperty("cursorPosition", State.SelStart);
+}
+
+// Copies a record body staged in a buffer into a log.
+void WriteStaged(QIODevice& Log, const QBuffer& Staged) {
+    TVxStreamWriter(Log).WriteRaw(Staged.data().constData(), Staged.data().size());
+}
+
 } // namespace
 
 TVxUndoStack::TVxUndoStack(QObject* AOwner)
@@ -248,6 +299,27 @@ void TVxUndoStack::AbortRecord() {
         FCurrentUndoIdx = FUndoLog->StepCount() - 1;
 }
 
+template <class TWrite>
+void TVxUndoStack::WriteRecord(const QString& Comment, TRecordKind Kind, TWrite Write) {
+    QIODevice& log = StartRecord(Comment, Kind);
+    try {
+        Write(log);
+    } catch (...) {
+        AbortRecord();
+        throw;
+    }
+    EndRecord();
+}
+
+template <class TWrite> void TVxUndoStack::WriteRedoRecord(TRecordKind Kind, TWrite Write) {
+    FRedoLog->BeginRecord(false, QString());
+    TVxStreamWriter out(FRedoLog->Device());
+    out.WriteText(QString());
+    out.WriteByte(Kind);
+    Write(FRedoLog->Device());
+    FRedoLog->EndRecord();
+}
+
 // Drops the oldest steps while more than Limit are kept; with KeepUndone, only steps that
 // are not undone (so redo still finds the ones it re-exposes).
 void TVxUndoStack::TrimToLimit(bool KeepUndone) {
@@ -294,6 +366,13 @@ QObject* TVxUndoStack::ReadInstance(QIODevice& Stream, QString* Path) {
     const qint64 id = ReadInt64(in);
     QObject* found = path.isEmpty() ? nullptr : FindComponentByPath(path);
     return found != nullptr ? found : FRegistry->Find(id);
+}
+
+void TVxUndoStack::WritePropertyState(QIODevice& Stream, QObject* Instance,
+                                      const QByteArray& Name) {
+    WriteInstance(Stream, Instance);
+    TVxStreamWriter(Stream).WriteText(QString::fromUtf8(Name));
+    WritePropertyValue(Stream, Instance, Name);
 }
 
 void TVxUndoStack::WritePropertyValue(QIODevice& Stream, QObject* Instance,
@@ -442,43 +521,27 @@ void TVxUndoStack::ReadPropertyValue(QIODevice& Stream, QObject* Instance, const
 void TVxUndoStack::PushProperty(QObject* Instance, const QString& Comment, const char* PropName) {
     if (!Recording() || Instance == nullptr || PropName == nullptr)
         return;
-    const QByteArray name(PropName);
     // The value is encoded first, so that an unknown name or a value that cannot be saved
     // raises before anything is written.
     QBuffer staged;
     staged.open(QIODevice::WriteOnly);
-    WriteInstance(staged, Instance);
-    TVxStreamWriter(staged).WriteText(QString::fromUtf8(name));
-    WritePropertyValue(staged, Instance, name);
-    QIODevice& log = StartRecord(Comment, rkProperty);
-    try {
-        TVxStreamWriter(log).WriteRaw(staged.data().constData(), staged.data().size());
-    } catch (...) {
-        AbortRecord();
-        throw;
-    }
-    EndRecord();
+    WritePropertyState(staged, Instance, QByteArray(PropName));
+    WriteRecord(Comment, rkProperty, [&](QIODevice& Log) { WriteStaged(Log, staged); });
 }
 
 void TVxUndoStack::PushVectorState(TVxDoubleVector* AVector, const QString& Comment) {
     if (!Recording() || AVector == nullptr)
         return;
-    QIODevice& log = StartRecord(Comment, rkVectorState);
-    try {
-        WriteInstance(log, AVector);
-        AVector->WriteTo(log);
-    } catch (...) {
-        AbortRecord();
-        throw;
-    }
-    EndRecord();
+    WriteRecord(Comment, rkVectorState, [&](QIODevice& Log) {
+        WriteInstance(Log, AVector);
+        AVector->WriteTo(Log);
+    });
 }
 
 void TVxUndoStack::StartGroup(const QString& Comment) {
     if (!Recording())
         return;
-    StartRecord(Comment, rkGroupStart);
-    EndRecord();
+    WriteRecord(Comment, rkGroupStart, [](QIODevice&) {});
     ++FUndoGroupLevel;
 }
 
@@ -488,8 +551,7 @@ void TVxUndoStack::StopGroup() {
     // Checked before anything is written: a stray StopGroup leaves the logs as they were.
     if (FUndoGroupLevel <= 0)
         throw EVxRangeError("Undo stack has too many StopGroup statements");
-    StartRecord(QString(), rkGroupEnd);
-    EndRecord();
+    WriteRecord(QString(), rkGroupEnd, [](QIODevice&) {});
     --FUndoGroupLevel;
 }
 
@@ -558,49 +620,7 @@ QObject* TVxUndoStack::ReadComponentState(QIODevice& Stream, bool& Created) {
     return component;
 }
 
-namespace {
-
-// The edit state of a line edit, or of any object with "text" and "cursorPosition".
-struct TEditState {
-    QString Text;
-    int SelStart = 0;
-    int SelLength = 0;
-};
-
-TEditState CurrentEditState(QObject* Edit) {
-    if (auto* line = qobject_cast<QLineEdit*>(Edit)) {
-        const bool selected = line->hasSelectedText();
-        return {line->text(), selected ? line->selectionStart() : line->cursorPosition(),
-                selected ? int(line->selectedText().size()) : 0};
-    }
-    return {Edit->property("text").toString(), Edit->property("cursorPosition").toInt(), 0};
-}
-
-void RestoreEditState(QObject* Edit, const TEditState& State) {
-    if (auto* line = qobject_cast<QLineEdit*>(Edit)) {
-        line->setText(State.Text);
-        if (State.SelLength != 0)
-            line->setSelection(State.SelStart, State.SelLength);
-        else
-            line->setCursorPosition(State.SelStart);
-        return;
-    }
-    Edit->setProperty("text", State.Text);
-    if (Edit->metaObject()->indexOfProperty("cursorPosition") >= 0)
-        Edit->setProperty("cursorPosition", State.SelStart);
-}
-
-} // namespace
-
 // ---- Undo and redo ----
-
-QIODevice& TVxUndoStack::StartRedoRecord(TRecordKind Kind) {
-    FRedoLog->BeginRecord(false, QString());
-    TVxStreamWriter out(FRedoLog->Device());
-    out.WriteText(QString());
-    out.WriteByte(Kind);
-    return FRedoLog->Device();
-}
 
 // Applies one record of Log; with Undoing, first writes into the redo log what the record
 // is about to overwrite. A record whose object no longer exists is skipped.
@@ -617,13 +637,11 @@ void TVxUndoStack::ApplyRecord(TVxUndoLog& Log, int Step, int Record, bool Undoi
         if (instance == nullptr)
             return;
         if (Undoing) {
+            // Staged, so that a value that cannot be saved leaves no half record.
             QBuffer staged;
             staged.open(QIODevice::WriteOnly);
-            WriteInstance(staged, instance);
-            TVxStreamWriter(staged).WriteText(QString::fromUtf8(name));
-            WritePropertyValue(staged, instance, name);
-            StartRedoRecord(rkProperty).write(staged.data());
-            FRedoLog->EndRecord();
+            WritePropertyState(staged, instance, name);
+            WriteRedoRecord(rkProperty, [&](QIODevice& Out) { WriteStaged(Out, staged); });
         }
         ReadPropertyValue(in, instance, name);
         return;
@@ -632,48 +650,37 @@ void TVxUndoStack::ApplyRecord(TVxUndoLog& Log, int Step, int Record, bool Undoi
         const qint64 start = in.pos();
         QString path;
         QObject* existing = ReadInstance(in, &path);
-        if (Undoing && existing != nullptr) {
-            WriteComponentState(StartRedoRecord(rkComponent), existing);
-            FRedoLog->EndRecord();
-        }
+        if (Undoing && existing != nullptr)
+            WriteRedoRecord(rkComponent,
+                            [&](QIODevice& Out) { WriteComponentState(Out, existing); });
         in.seek(start);
         bool created = false;
         ReadComponentState(in, created);
-        if (Undoing && created) {
-            TVxStreamWriter(StartRedoRecord(rkCreatedComponent)).WriteText(path);
-            FRedoLog->EndRecord();
-        }
+        if (Undoing && created)
+            WriteRedoRecord(rkCreatedComponent,
+                            [&](QIODevice& Out) { TVxStreamWriter(Out).WriteText(path); });
         return;
     }
     case rkCreatedComponent: {
         QObject* component = FindComponentByPath(reader.ReadText());
         if (component == nullptr)
             return;
-        if (Undoing) {
-            WriteComponentState(StartRedoRecord(rkComponent), component);
-            FRedoLog->EndRecord();
-        }
+        if (Undoing)
+            WriteRedoRecord(rkComponent,
+                            [&](QIODevice& Out) { WriteComponentState(Out, component); });
         delete component;
         return;
     }
     case rkEditState: {
         QObject* edit = ReadInstance(in);
-        TEditState saved;
-        saved.Text = reader.ReadText();
-        saved.SelStart = reader.ReadInt32();
-        saved.SelLength = reader.ReadInt32();
+        const TEditState saved = ReadEditState(reader);
         if (edit == nullptr)
             return;
-        if (Undoing) {
-            const TEditState present = CurrentEditState(edit);
-            QIODevice& out = StartRedoRecord(rkEditState);
-            WriteInstance(out, edit);
-            TVxStreamWriter writer(out);
-            writer.WriteText(present.Text);
-            writer.WriteInt32(present.SelStart);
-            writer.WriteInt32(present.SelLength);
-            FRedoLog->EndRecord();
-        }
+        if (Undoing)
+            WriteRedoRecord(rkEditState, [&](QIODevice& Out) {
+                WriteInstance(Out, edit);
+                WriteEditState(Out, CurrentEditState(edit));
+            });
         RestoreEditState(edit, saved);
         return;
     }
@@ -681,12 +688,11 @@ void TVxUndoStack::ApplyRecord(TVxUndoLog& Log, int Step, int Record, bool Undoi
         auto* vector = qobject_cast<TVxDoubleVector*>(ReadInstance(in));
         if (vector == nullptr)
             return;
-        if (Undoing) {
-            QIODevice& out = StartRedoRecord(rkVectorState);
-            WriteInstance(out, vector);
-            vector->WriteTo(out);
-            FRedoLog->EndRecord();
-        }
+        if (Undoing)
+            WriteRedoRecord(rkVectorState, [&](QIODevice& Out) {
+                WriteInstance(Out, vector);
+                vector->WriteTo(Out);
+            });
         vector->ReadFrom(in);
         return;
     }
@@ -698,58 +704,60 @@ void TVxUndoStack::ApplyRecord(TVxUndoLog& Log, int Step, int Record, bool Undoi
     }
 }
 
-bool TVxUndoStack::Undo(int ToIndex) {
-    // Inside an open group the step being recorded is not finished: nothing to undo yet.
-    if (!CanUndo() || FUndoGroupLevel > 0)
-        return false;
+template <class TSteps>
+bool TVxUndoStack::Restore(TSteps Steps, const std::function<void(TVxUndoStack*)>& Done) {
     FRestoring = true;
     bool ok = true;
     try {
-        const int first = std::max(FCurrentUndoIdx - std::max(ToIndex, 0), 0);
-        // The steps beyond the next one to redo were redone: their redo records go.
-        FRedoLog->DropStepsFrom(FCurrentRedoIdx + 1);
-        while (FCurrentUndoIdx >= first) {
-            const int step = FCurrentUndoIdx;
-            // Every undone step gets its redo step, even one whose objects have all died,
-            // so that the two logs keep counting the same steps.
-            FRedoLog->BeginStep(FUndoLog->StepDescription(step));
-            for (int record = FUndoLog->RecordCount(step) - 1; record >= 0; --record)
-                ApplyRecord(*FUndoLog, step, record, true);
-            --FCurrentUndoIdx;
-            ++FCurrentRedoIdx;
-        }
+        Steps();
     } catch (const std::exception&) {
         ClearLogs();
         ok = false;
     }
     FRestoring = false;
-    if (ok && OnUndo)
-        OnUndo(this);
+    if (ok && Done)
+        Done(this);
     return ok;
+}
+
+bool TVxUndoStack::Undo(int ToIndex) {
+    // Inside an open group the step being recorded is not finished: nothing to undo yet.
+    if (!CanUndo() || FUndoGroupLevel > 0)
+        return false;
+    return Restore(
+        [&] {
+            const int first = std::max(FCurrentUndoIdx - std::max(ToIndex, 0), 0);
+            // The steps beyond the next one to redo were redone: their redo records go.
+            FRedoLog->DropStepsFrom(FCurrentRedoIdx + 1);
+            while (FCurrentUndoIdx >= first) {
+                const int step = FCurrentUndoIdx;
+                // Every undone step gets its redo step, even one whose objects have all died,
+                // so that the two logs keep counting the same steps.
+                FRedoLog->BeginStep(FUndoLog->StepDescription(step));
+                for (int record = FUndoLog->RecordCount(step) - 1; record >= 0; --record)
+                    ApplyRecord(*FUndoLog, step, record, true);
+                --FCurrentUndoIdx;
+                ++FCurrentRedoIdx;
+            }
+        },
+        OnUndo);
 }
 
 bool TVxUndoStack::Redo(int ToIndex) {
     if (!CanRedo() || FUndoGroupLevel > 0)
         return false;
-    FRestoring = true;
-    bool ok = true;
-    try {
-        const int first = std::max(FCurrentRedoIdx - std::max(ToIndex, 0), 0);
-        while (FCurrentRedoIdx >= first) {
-            const int step = FCurrentRedoIdx;
-            for (int record = FRedoLog->RecordCount(step) - 1; record >= 0; --record)
-                ApplyRecord(*FRedoLog, step, record, false);
-            --FCurrentRedoIdx;
-            ++FCurrentUndoIdx;
-        }
-    } catch (const std::exception&) {
-        ClearLogs();
-        ok = false;
-    }
-    FRestoring = false;
-    if (ok && OnRedo)
-        OnRedo(this);
-    return ok;
+    return Restore(
+        [&] {
+            const int first = std::max(FCurrentRedoIdx - std::max(ToIndex, 0), 0);
+            while (FCurrentRedoIdx >= first) {
+                const int step = FCurrentRedoIdx;
+                for (int record = FRedoLog->RecordCount(step) - 1; record >= 0; --record)
+                    ApplyRecord(*FRedoLog, step, record, false);
+                --FCurrentRedoIdx;
+                ++FCurrentUndoIdx;
+            }
+        },
+        OnRedo);
 }
 
 bool TVxUndoStack::CanUndo() const {
@@ -768,18 +776,25 @@ int TVxUndoStack::RedoCount() const {
     return FRedoLog ? FRedoLog->StepCount() : 0;
 }
 
-QStringList TVxUndoStack::UndoList() const {
+namespace {
+
+// The descriptions of Log's steps from From down to the first (none for From < 0, when
+// Log may not exist yet).
+QStringList Descriptions(const TVxUndoLog* Log, int From) {
     QStringList list;
-    for (int step = FCurrentUndoIdx; step >= 0; --step)
-        list.append(FUndoLog->StepDescription(step));
+    for (int step = From; step >= 0; --step)
+        list.append(Log->StepDescription(step));
     return list;
 }
 
+} // namespace
+
+QStringList TVxUndoStack::UndoList() const {
+    return Descriptions(FUndoLog.get(), FCurrentUndoIdx);
+}
+
 QStringList TVxUndoStack::RedoList() const {
-    QStringList list;
-    for (int step = FCurrentRedoIdx; step >= 0; --step)
-        list.append(FRedoLog->StepDescription(step));
-    return list;
+    return Descriptions(FRedoLog.get(), FCurrentRedoIdx);
 }
 
 void TVxUndoStack::PushComponent(QObject* AComponent, const QString& Comment) {
@@ -788,14 +803,7 @@ void TVxUndoStack::PushComponent(QObject* AComponent, const QString& Comment) {
     QBuffer staged;
     staged.open(QIODevice::WriteOnly);
     WriteComponentState(staged, AComponent);
-    QIODevice& log = StartRecord(Comment, rkComponent);
-    try {
-        TVxStreamWriter(log).WriteRaw(staged.data().constData(), staged.data().size());
-    } catch (...) {
-        AbortRecord();
-        throw;
-    }
-    EndRecord();
+    WriteRecord(Comment, rkComponent, [&](QIODevice& Log) { WriteStaged(Log, staged); });
 }
 
 void TVxUndoStack::PushFreeComponent(QObject* AComponent, const QString& Comment) {
@@ -804,30 +812,16 @@ void TVxUndoStack::PushFreeComponent(QObject* AComponent, const QString& Comment
     const QString path = ComponentPath(AComponent);
     if (path.isEmpty())
         throw EVxStreamError("Component does not have a name");
-    QIODevice& log = StartRecord(Comment, rkCreatedComponent);
-    try {
-        TVxStreamWriter(log).WriteText(path);
-    } catch (...) {
-        AbortRecord();
-        throw;
-    }
-    EndRecord();
+    WriteRecord(Comment, rkCreatedComponent,
+                [&](QIODevice& Log) { TVxStreamWriter(Log).WriteText(path); });
 }
 
 void TVxUndoStack::PushEditState(QObject* AEdit, const QString& ACaption, int ASelStart,
                                  int ASelLength, const QString& Comment) {
     if (!Recording() || AEdit == nullptr)
         return;
-    QIODevice& log = StartRecord(Comment, rkEditState);
-    try {
-        WriteInstance(log, AEdit);
-        TVxStreamWriter out(log);
-        out.WriteText(ACaption);
-        out.WriteInt32(ASelStart);
-        out.WriteInt32(ASelLength);
-    } catch (...) {
-        AbortRecord();
-        throw;
-    }
-    EndRecord();
+    WriteRecord(Comment, rkEditState, [&](QIODevice& Log) {
+        WriteInstance(Log, AEdit);
+        WriteEditState(Log, {ACaption, ASelStart, ASelLength});
+    });
 }

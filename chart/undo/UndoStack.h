@@ -122,17 +122,28 @@ private:
     QIODevice& StartRecord(const QString& Comment, TRecordKind Kind);
     void EndRecord();
     void AbortRecord();
+    /// Writes one record of Kind under Comment into the undo log through Write(QIODevice&);
+    /// a failure on the way takes the record back and passes the exception on.
+    template <class TWrite>
+    void WriteRecord(const QString& Comment, TRecordKind Kind, TWrite Write);
+    /// Writes one record of Kind into the redo log through Write(QIODevice&).
+    template <class TWrite> void WriteRedoRecord(TRecordKind Kind, TWrite Write);
+    /// Runs Steps (the body of Undo or Redo) with recording off; a failure clears the logs.
+    /// Calls Done when it worked, and tells whether it did.
+    template <class TSteps>
+    bool Restore(TSteps Steps, const std::function<void(TVxUndoStack*)>& Done);
     void TrimToLimit(bool KeepUndone);
     void ClearLogs();
     /// Applies record Record of step Step of Log; Undoing first saves into the redo log
     /// what the record overwrites.
     void ApplyRecord(TVxUndoLog& Log, int Step, int Record, bool Undoing);
-    QIODevice& StartRedoRecord(TRecordKind Kind);
     /// An instance reference: the object's path when it resolves, and its registry number.
     void WriteInstance(QIODevice& Stream, QObject* Instance);
     /// The object an instance reference names (nullptr once it died); Path receives the
     /// stored path.
     QObject* ReadInstance(QIODevice& Stream, QString* Path = nullptr);
+    /// A property record's body: the instance reference, the name and the current value.
+    void WritePropertyState(QIODevice& Stream, QObject* Instance, const QByteArray& Name);
     void WritePropertyValue(QIODevice& Stream, QObject* Instance, const QByteArray& Name);
     void ReadPropertyValue(QIODevice& Stream, QObject* Instance, const QByteArray& Name);
     void WriteComponentState(QIODevice& Stream, QObject* Component);

@@ -458,17 +458,21 @@ public:
 TEST_P(UndoStackTest, FailedUndoClearsTheLogsAndSaysSo) {
     TRich sample(&Stack);
     TPicky picky;
-    int undoCalls = 0;
+    int undoCalls = 0, redoCalls = 0;
     Stack.OnUndo = [&](TVxUndoStack*) { ++undoCalls; };
+    Stack.OnRedo = [&](TVxUndoStack*) { ++redoCalls; };
     sample.SetValue(1);
     ASSERT_TRUE(Stack.Undo(0));
     EXPECT_EQ(undoCalls, 1);
+    EXPECT_EQ(redoCalls, 0);
     ASSERT_TRUE(Stack.Redo(0));
+    EXPECT_EQ(redoCalls, 1);
 
     Stack.PushProperty(&picky, "Level", "Level"); // saves -1, which SetLevel refuses
     picky.SetLevel(4);
     EXPECT_FALSE(Stack.Undo(1));
     EXPECT_EQ(undoCalls, 1);
+    EXPECT_EQ(redoCalls, 1);
     EXPECT_FALSE(Stack.Restoring());
     EXPECT_EQ(Stack.UndoCount(), 0);
     EXPECT_FALSE(Stack.CanUndo());
