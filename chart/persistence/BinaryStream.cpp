@@ -1,8 +1,10 @@
 #include "persistence/BinaryStream.h"
 
+#include "persistence/LargeBuffer.h"
 #include "util/ComponentPaths.h"
 #include "util/Exceptions.h"
 
+#include <QBuffer>
 #include <algorithm>
 #include <bit>
 
@@ -22,6 +24,13 @@ constexpr qint64 ChunkBytes = 1 << 20;
 void TVxStreamWriter::WriteRaw(const char* Data, qint64 Size) {
     if (Size > 0 && FDevice.write(Data, Size) != Size)
         throw EVxStreamError("Stream write error");
+}
+
+void TVxStreamWriter::Reserve(qint64 Bytes) {
+    auto* buffer = qobject_cast<QBuffer*>(&FDevice);
+    if (buffer == nullptr || Bytes <= 0)
+        return;
+    ReserveLarge(buffer->buffer(), buffer->pos() + Bytes);
 }
 
 void TVxStreamWriter::WriteBool(bool Value) {

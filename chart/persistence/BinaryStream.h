@@ -35,6 +35,10 @@ public:
     /// Doubles one after the other, 8 bytes each.
     void WriteDoubles(std::span<const double> Values);
     void WriteRaw(const char* Data, qint64 Size);
+    /// Announces that about Bytes more bytes follow: a memory buffer (QBuffer) takes room
+    /// for them at once, a large room in huge pages where the system offers them, so that a
+    /// big record is copied once and its memory is not faulted in page by page.
+    void Reserve(qint64 Bytes);
 
 private:
     QIODevice& FDevice;

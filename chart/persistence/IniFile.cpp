@@ -2,11 +2,16 @@
 
 #include "drawing/ColorText.h"
 #include "persistence/AtomicFile.h"
+#include "persistence/LargeBuffer.h"
 #include "util/ComponentPaths.h"
 #include "util/Exceptions.h"
 #include "util/InvariantText.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 // Values are kept as UTF-8 bytes and converted by Qt: no wide-character converter needed.
 #define SI_NO_CONVERSION
@@ -18,12 +23,39 @@ struct TVxIniFile::TImpl {
         Ini.SetSpaces(false);
     }
     CSimpleIniA Ini;
+    bool FileComment = false; // the loaded text began with a comment
 };
 
 namespace {
+
+using TEntries = CSimpleIniA::TNamesDepend;
+
 std::string Utf8(const QString& Text) {
     return Text.toStdString();
 }
+
+bool IsCommentStart(char c) {
+    return c == ';' || c == '#';
+}
+
+// The first character of the text that is not a byte-order mark or white space opens a
+// comment: the parser keeps such a comment as the file's comment.
+bool StartsWithComment(const QByteArray& Text) {
+    qsizetype i = Text.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (i < Text.size() &&
+           (Text[i] == ' ' || Text[i] == '\t' || Text[i] == '\r' || Text[i] == '\n'))
+        ++i;
+    return i < Text.size() && IsCommentStart(Text[i]);
+}
+
+// One key and its value, in the order they were added or loaded.
+struct TKeyValue {
+    const char* Key;
+    const char* Value;
+    std::size_t ValueSize;
+    int Order;
+};
+
 } // namespace
 
 TVxIniFile::TVxIniFile() : FImpl(std::make_unique<TImpl>()) {}
@@ -38,15 +70,65 @@ TVxIniFile::~TVxIniFile() = default;
 
 void TVxIniFile::LoadFromText(const QByteArray& Text) {
     FImpl->Ini.Reset();
+    FImpl->FileComment = StartsWithComment(Text);
     if (FImpl->Ini.LoadData(Text.constData(), size_t(Text.size())) < 0)
         throw EVxStreamError(QString("Cannot read the ini text of %1").arg(FFileName));
 }
 
+// The layout is the ini library's own: sections in the order they came, the unnamed one
+// first, "[name]", then "key=value" lines, two line feeds between sections. It is written
+// here straight into one buffer of the final size, so that a value of many megabytes (a
+// vector's numbers) is copied once; a document with comments takes the library's writer,
+// which keeps them.
 QByteArray TVxIniFile::SaveToText() const {
-    std::string text;
-    if (FImpl->Ini.Save(text) < 0)
-        throw EVxStreamError("Cannot write ini text");
-    return QByteArray::fromStdString(text);
+    const CSimpleIniA& ini = FImpl->Ini;
+    TEntries sections;
+    ini.GetAllSections(sections);
+    sections.sort(CSimpleIniA::Entry::LoadOrder());
+    bool comments = FImpl->FileComment;
+    std::vector<std::pair<const char*, std::vector<TKeyValue>>> layout;
+    std::size_t size = 0;
+    for (const CSimpleIniA::Entry& section : sections) {
+        comments = comments || section.pComment != nullptr;
+        std::vector<TKeyValue> keys;
+        if (const CSimpleIniA::TKeyVal* values = ini.GetSection(section.pItem)) {
+            for (const auto& [key, value] : *values) {
+                comments = comments || key.pComment != nullptr;
+                keys.push_back({key.pItem, value, std::strlen(value), key.nOrder});
+                size += std::strlen(key.pItem) + keys.back().ValueSize + 2;
+            }
+        }
+        std::sort(keys.begin(), keys.end(),
+                  [](const TKeyValue& a, const TKeyValue& b) { return a.Order < b.Order; });
+        size += std::strlen(section.pItem) + 5;
+        // The unnamed section (keys before any "[name]") comes first.
+        if (*section.pItem == '\0')
+            layout.insert(layout.begin(), {section.pItem, std::move(keys)});
+        else
+            layout.emplace_back(section.pItem, std::move(keys));
+    }
+    if (comments) {
+        std::string text;
+        if (ini.Save(text) < 0)
+            throw EVxStreamError("Cannot write ini text");
+        return QByteArray::fromStdString(text);
+    }
+    QByteArray text;
+    ReserveLarge(text, qsizetype(size));
+    bool first = true;
+    for (const auto& [name, keys] : layout) {
+        if (!first)
+            text.append("\n\n", 2);
+        first = false;
+        if (*name != '\0')
+            text.append('[').append(name).append("]\n", 2);
+        for (const TKeyValue& entry : keys)
+            text.append(entry.Key)
+                .append('=')
+                .append(entry.Value, qsizetype(entry.ValueSize))
+                .append('\n');
+    }
+    return text;
 }
 
 void TVxIniFile::UpdateFile() const {
@@ -59,6 +141,10 @@ bool TVxIniFile::SectionExists(const QString& Section) const {
 
 bool TVxIniFile::ValueExists(const QString& Section, const QString& Key) const {
     return FImpl->Ini.GetValue(Utf8(Section).c_str(), Utf8(Key).c_str(), nullptr) != nullptr;
+}
+
+int TVxIniFile::KeyCount(const QString& Section) const {
+    return std::max(0, FImpl->Ini.GetSectionSize(Utf8(Section).c_str()));
 }
 
 void TVxIniFile::EraseSection(const QString& Section) {

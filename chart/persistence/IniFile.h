@@ -33,6 +33,8 @@ public:
 
     bool SectionExists(const QString& Section) const;
     bool ValueExists(const QString& Section, const QString& Key) const;
+    /// The number of keys in Section (0 when there is no such section).
+    int KeyCount(const QString& Section) const;
     void EraseSection(const QString& Section);
     QStringList Sections() const;
 

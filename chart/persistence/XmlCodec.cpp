@@ -2,11 +2,13 @@
 
 #include "drawing/ColorText.h"
 #include "persistence/AtomicFile.h"
+#include "persistence/LargeBuffer.h"
 #include "util/ComponentPaths.h"
 #include "util/Exceptions.h"
 #include "util/InvariantText.h"
 
 #include <QFile>
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -156,7 +158,12 @@ void SaveXmlTo(const pugi::xml_document& Document, const TVxByteSink& Sink) {
 
 QByteArray SaveXmlDocument(const pugi::xml_document& Document) {
     QByteArray text;
-    SaveXmlTo(Document, [&text](const char* Data, qint64 Size) { text.append(Data, Size); });
+    SaveXmlTo(Document, [&text](const char* Data, qint64 Size) {
+        // Doubling room, large rooms in huge pages: a long text is not faulted in page by page.
+        if (text.size() + Size > text.capacity())
+            ReserveLarge(text, std::max(2 * text.capacity(), text.size() + qsizetype(Size)));
+        text.append(Data, Size);
+    });
     return text;
 }
 
@@ -166,8 +173,16 @@ void SaveXmlFile(const pugi::xml_document& Document, const QString& FileName) {
 }
 
 void LoadXmlDocument(pugi::xml_document& Document, const QByteArray& Text) {
-    const pugi::xml_parse_result result = Document.load_buffer(
-        Text.constData(), size_t(Text.size()), ExactParse, pugi::encoding_utf8);
+    // The parser works on its own copy of the text, which the document then owns; it is
+    // made here so that a large one lies in huge pages.
+    const size_t size = size_t(Text.size());
+    void* copy = pugi::get_memory_allocation_function()(std::max<size_t>(size, 1));
+    if (copy == nullptr)
+        throw EVxStreamError("Not enough memory for the XML text");
+    AdviseLargeRoom(copy, size);
+    std::memcpy(copy, Text.constData(), size);
+    const pugi::xml_parse_result result =
+        Document.load_buffer_inplace_own(copy, size, ExactParse, pugi::encoding_utf8);
     if (!result)
         throw EVxStreamError(std::string("XML error at offset ") + std::to_string(result.offset) +
                              ": " + result.description());

@@ -161,18 +161,28 @@ double TVxCustomDoubleVector::GetValue(int i) const {
 // and a capacity read from a file allocates nothing.
 void TVxCustomDoubleVector::GrowTo(int n) {
     FCapacity = GrownCapacity(FCapacity, FIncrement, n);
+    if (n <= FCount)
+        return;
+    ValuesChangedFrom(FCount);
+    // Slots past the count may hold values of before a Clear or Delete: zero those; the
+    // slots the storage gains are zeroed by the resize itself (each byte once).
+    const size_t stale = std::min(FArray.size(), size_t(n));
+    std::fill(FArray.begin() + FCount, FArray.begin() + ptrdiff_t(stale), 0.0);
     if (size_t(n) > FArray.size())
         FArray.resize(size_t(n));
-    if (n > FCount) {
-        ValuesChangedFrom(FCount);
-        // Slots past the count may hold values of before a Clear or Delete: zero the gap.
-        std::fill(FArray.begin() + FCount, FArray.begin() + n, 0.0);
-        FCount = n;
-    }
+    FCount = n;
 }
 
 void TVxCustomDoubleVector::SetCountDirect(int n) {
     GrowTo(n);
+}
+
+double* TVxCustomDoubleVector::LoadStorage(int n) {
+    FCapacity = GrownCapacity(FCapacity, FIncrement, n);
+    if (size_t(n) > FArray.size())
+        FArray.resize(size_t(n));
+    FCount = std::max(n, 0);
+    return Storage();
 }
 
 bool TVxCustomDoubleVector::IsExtremeIdx(int i) const {

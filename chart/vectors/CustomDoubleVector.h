@@ -114,6 +114,10 @@ protected:
     template <typename T> void AppendBlock(const T* Values, int N);
     /// Sets the count directly (loading): storage grows, no message.
     void SetCountDirect(int n);
+    /// Sets the count to n for a load that writes every one of the n values itself: the
+    /// storage grows, but slots it already has are not zeroed first. A load that stops early
+    /// sets FCount to the values it wrote. Returns the writable values.
+    double* LoadStorage(int n);
     /// Writable values; the range summary is rebuilt at its next use.
     double* Storage() {
         ValuesChangedFrom(0);

@@ -4,6 +4,7 @@
 #include "persistence/AtomicFile.h"
 #include "persistence/BinaryStream.h"
 #include "persistence/IniFile.h"
+#include "persistence/LargeBuffer.h"
 #include "persistence/XmlCodec.h"
 #include "util/ComponentPaths.h"
 #include "util/Exceptions.h"
@@ -103,6 +104,9 @@ void TVxDoubleVector::ReadFrom(const QString& FileName) {
 
 void TVxDoubleVector::WriteTo(QIODevice& Stream) const {
     TVxStreamWriter out(Stream);
+    const QByteArray path = ComponentPath(this).toUtf8();
+    if (!FDBData) // room for the whole record: the values are copied once
+        out.Reserve(64 + path.size() + qint64(FCount) * 8 + qint64(Outliers().GetCount()) * 4);
     out.WriteComponent(this);
     out.WriteInt32(FIncrement);
     out.WriteInt32(FCapacity);
@@ -135,9 +139,15 @@ void TVxDoubleVector::ReadFrom(QIODevice& Stream) {
     } else {
         const int32_t count = in.ReadCount(8);
         if (in.BytesLeft() >= qint64(count) * 8) {
-            // The stream holds them all: one block read straight into the storage.
-            SetCountDirect(count);
-            in.ReadDoubles(std::span<double>(Storage(), size_t(count)));
+            // The stream holds them all: one block read straight into the storage, which
+            // is not zeroed first.
+            double* storage = LoadStorage(count);
+            try {
+                in.ReadDoubles(std::span<double>(storage, size_t(count)));
+            } catch (const EVxStreamError&) {
+                FCount = 0; // a device that failed mid-block: none of the values is sure
+                throw;
+            }
         } else {
             SetValuesDirect(in.ReadDoubles(count));
         }
@@ -186,8 +196,7 @@ void TVxDoubleVector::ReadFrom(pugi::xml_node Element) {
         for (pugi::xml_node item = first.first_child(); item; item = item.next_sibling())
             if (++count == std::numeric_limits<int>::max())
                 throw EVxStreamError("Too many values in the XML record of a vector");
-        SetCountDirect(count);
-        double* storage = Storage();
+        double* storage = LoadStorage(count);
         int read = 0;
         try {
             for (pugi::xml_node item = first.first_child(); item; item = item.next_sibling())
@@ -219,7 +228,7 @@ void TVxDoubleVector::WriteTo(TVxIniFile& Ini, const QString& Section) const {
             // Room for the common lengths (the string grows for longer ones): no zeroed
             // worst-case buffer several times the text.
             std::string text;
-            text.reserve(values.size() * 20);
+            ReserveLarge(text, values.size() * 20);
             char buffer[InvariantTextMaxLength + 1];
             for (double value : values) {
                 char* end = FloatToInvariantChars(value, buffer);
@@ -253,8 +262,7 @@ void TVxDoubleVector::ReadFrom(const TVxIniFile& Ini, const QString& Section) {
             const size_t count = PlainListCount(bytes);
             bool plain = count > 0 && count < size_t(std::numeric_limits<int>::max());
             if (plain) {
-                SetCountDirect(int(count));
-                plain = ReadPlainList(bytes, Storage());
+                plain = ReadPlainList(bytes, LoadStorage(int(count)));
                 if (!plain)
                     FCount = 0;
             }

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -87,4 +88,25 @@ TEST(BinaryStreamTest, EnumerationsAreRangeChecked) {
     TVxStreamReader in(buffer);
     EXPECT_EQ(in.ReadEnum(3), 3);
     EXPECT_THROW(in.ReadEnum(3), EVxStreamError);
+}
+
+// A buffer told what follows takes the room at once: a large block then lands in place
+// without moving the bytes written before it, and the bytes are those of plain writes,
+// written at the buffer's position.
+TEST(BinaryStreamTest, ReservedRoomHoldsTheBlockInPlace) {
+    const std::vector<double> values(3 << 20, -2.0); // 24 MB: past the huge-page size
+    QByteArray data("abc");
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadWrite);
+    buffer.seek(1);
+    TVxStreamWriter out(buffer);
+    out.Reserve(qint64(values.size()) * 8 + 1);
+    const char* room = data.constData();
+    out.WriteByte('X');
+    out.WriteDoubles(values);
+    EXPECT_EQ(data.constData(), room);
+    ASSERT_EQ(data.size(), qsizetype(values.size()) * 8 + 2);
+    EXPECT_EQ(data.left(2), "aX");
+    EXPECT_EQ(data.mid(2, 8), Bytes({0, 0, 0, 0, 0, 0, 0, 0xC0}));
+    EXPECT_EQ(data.right(8), Bytes({0, 0, 0, 0, 0, 0, 0, 0xC0}));
 }

@@ -9,6 +9,11 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+// The ini library itself, as the reference of its own layout.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
+
 TEST(IniFileTest, LineBreaksAreEscapedAndDecodedInAnyCase) {
     const QString caption = QString("A\rB");
     EXPECT_EQ(EncodeIniLineBreaks(caption), "A@\\rB");
@@ -102,4 +107,42 @@ TEST(IniFileTest, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(TVxIniFile(path).ReadInteger("S", "K", 0), 1);
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"chart.ini"});
+}
+
+// The text is laid out exactly as the ini library itself writes it (its writer is the
+// reference here): loaded and added sections and keys in their order, the unnamed section
+// first, empty values, sections without keys, and comments, which are kept.
+TEST(IniFileTest, SavedTextIsTheIniLibrarysLayout) {
+    struct Case {
+        const char* What;
+        const char* Loaded;
+    };
+    const Case cases[] = {
+        {"nothing loaded", ""},
+        {"keys before any section", "top=1\nnext=\n[B]\nx=1\n"},
+        {"sections and gaps", "[Second]\nb=2\na=1\n\n\n[First]\n[Third]\nk = spaced  \n"},
+        {"UTF-8 and CR LF", "[Gr\xC3\xA4\x66]\r\nName=\xC2\xBA"
+                            "C\r\n"},
+        {"a file comment", "; written by hand\n\n[A]\nx=1\n"},
+        {"a key comment", "[A]\n# why\nx=1\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        TVxIniFile ini;
+        ini.LoadFromText(c.Loaded);
+        CSimpleIniA reference(/*IsUtf8=*/true, /*MultiKey=*/false, /*MultiLine=*/false);
+        reference.SetSpaces(false);
+        reference.LoadData(c.Loaded);
+        // The same changes in both: a new key in a loaded section, a replaced value, a new
+        // section, an empty value.
+        ini.WriteString("B", "added", "3 4");
+        reference.SetValue("B", "added", "3 4");
+        ini.WriteString("second", "A", "one");
+        reference.SetValue("second", "A", "one");
+        ini.WriteString("New", "Empty", "");
+        reference.SetValue("New", "Empty", "");
+        std::string expected;
+        ASSERT_GE(reference.Save(expected), 0);
+        EXPECT_EQ(ini.SaveToText().toStdString(), expected);
+    }
 }

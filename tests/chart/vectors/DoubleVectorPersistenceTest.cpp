@@ -11,6 +11,7 @@
 #include <bit>
 #include <clocale>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
@@ -92,6 +93,35 @@ TEST_F(VectorPersistenceTest, BinaryRecordByteForByte) {
     EXPECT_EQ(back.GetValue(0), 1.5);
     EXPECT_TRUE(back.IsOutlier(1));
     EXPECT_EQ(back.GetMaximum(), 1.5);
+}
+
+// Loading reuses the storage of a vector that held more values: it holds exactly the
+// record's values, and slots it later grows into read as zero, not as the old values.
+TEST_F(VectorPersistenceTest, LoadingIntoALongerVectorLeavesNoOldValues) {
+    Vector->Add(1.5);
+    Vector->Add(-2);
+    const QByteArray record = Record(*Vector);
+    pugi::xml_document doc;
+    Vector->WriteTo(doc);
+    TVxIniFile ini;
+    Vector->WriteTo(ini, "V");
+
+    const std::function<void(TVxDoubleVector&)> loads[] = {
+        [&](TVxDoubleVector& v) { ReadRecord(v, record); },
+        [&](TVxDoubleVector& v) { v.ReadFrom(doc.child("TVxDoubleVector")); },
+        [&](TVxDoubleVector& v) { v.ReadFrom(ini, "V"); },
+    };
+    for (size_t k = 0; k < std::size(loads); ++k) {
+        SCOPED_TRACE(k);
+        TVxDoubleVector back;
+        for (int i = 0; i < 6; ++i)
+            back.Add(7);
+        loads[k](back);
+        back.SetValue(4, 3);
+        EXPECT_EQ(Bits(back), BitsOf({1.5, -2, 0, 0, 3}));
+        EXPECT_EQ(back.GetMaximum(), 3);
+        EXPECT_EQ(back.GetSum(), 2.5);
+    }
 }
 
 TEST_F(VectorPersistenceTest, EveryTruncatedRecordRaisesTheStreamError) {

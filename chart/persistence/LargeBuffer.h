@@ -1,0 +1,48 @@
+#pragma once
+// Room for large texts and records in memory. A block of many megabytes is a fresh mapping
+// whose every 4 KB page costs a fault when first written; asking for huge pages turns that
+// into one fault per 2 MB where the system offers them.
+
+#include <QByteArray>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+/// Rooms at least this large are worth huge pages.
+constexpr std::size_t LargeRoomBytes = std::size_t(8) << 20;
+
+/// Asks the system to back the not yet written memory [Data, Data + Size) with huge pages
+/// when Size is at least LargeRoomBytes. Only a hint: where it is not offered, nothing
+/// changes.
+inline void AdviseLargeRoom([[maybe_unused]] void* Data, [[maybe_unused]] std::size_t Size) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    if (Size < LargeRoomBytes)
+        return;
+    constexpr std::uintptr_t page = 4096;
+    const auto start = reinterpret_cast<std::uintptr_t>(Data);
+    const std::uintptr_t first = (start + page - 1) & ~(page - 1);
+    const std::uintptr_t last = (start + Size) & ~(page - 1);
+    if (last > first)
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#endif
+}
+
+/// Reserves room for Capacity bytes in Text (never shrinks it) and advises the new room.
+inline void ReserveLarge(QByteArray& Text, qsizetype Capacity) {
+    if (Capacity <= Text.capacity())
+        return;
+    Text.reserve(Capacity);
+    AdviseLargeRoom(Text.data() + Text.size(), std::size_t(Text.capacity() - Text.size()));
+}
+
+/// The same for a std::string.
+inline void ReserveLarge(std::string& Text, std::size_t Capacity) {
+    if (Capacity <= Text.capacity())
+        return;
+    Text.reserve(Capacity);
+    AdviseLargeRoom(Text.data() + Text.size(), Text.capacity() - Text.size());
+}
