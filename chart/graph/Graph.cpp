@@ -279,6 +279,8 @@ TVxGraph2D::TVxGraph2D(QWidget* AParent) : TVxCustomGraph(AParent) {
         bar->hide();
     }
     connect(&FPollingTimer, &QTimer::timeout, this, [this] { PollTimer(); });
+    // Items (legends, labels, markers) see the mouse before the graph's own handlers.
+    installEventFilter(this);
 }
 
 TVxGraph2D::~TVxGraph2D() {
@@ -286,6 +288,8 @@ TVxGraph2D::~TVxGraph2D() {
     FPollingTimer.stop();
     for (TVxSeries* series : RelatedSeries())
         series->HostDestroyed();
+    for (TVxChartItem* item : Items())
+        item->AttachHost(nullptr);
     for (TVxAxis* axis : ChildAxes())
         if (axis->Host() == this)
             axis->SetHost(nullptr);
@@ -675,10 +679,6 @@ void TVxGraph2D::SeriesInvalidated(TVxSeries& Series) {
 void TVxGraph2D::SeriesLayoutModified(TVxSeries& Series) {
     (void)Series;
     Modified();
-}
-
-void TVxGraph2D::LegendsModified() {
-    // Legends join the graph with the annotations; until then there is nothing to refresh.
 }
 
 void TVxGraph2D::resizeEvent(QResizeEvent* Event) {

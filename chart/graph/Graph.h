@@ -8,6 +8,8 @@
 // register through the series host interface. Every reference to another component is a
 // QPointer, so a component that dies is simply gone from the graph's view.
 
+#include "annotations/ChartItem.h"
+#include "annotations/ChartItemHost.h"
 #include "axes/AxisHost.h"
 #include "axes/AxisLook.h"
 #include "drawing/Color.h"
@@ -26,6 +28,7 @@
 #include <vector>
 
 class QScrollBar;
+class TVxLegend;
 class TVxSurface;
 
 /// How lines are anti-aliased (the title and backgrounds never are).
@@ -149,7 +152,10 @@ private:
     void SetCaptionAlignmentOrdinal(int Value);
 };
 
-class TVxGraph2D : public TVxCustomGraph, public TVxAxisHost, public TVxSeriesHost {
+class TVxGraph2D : public TVxCustomGraph,
+                   public TVxAxisHost,
+                   public TVxSeriesHost,
+                   public TVxChartItemHost {
     Q_OBJECT
     Q_PROPERTY(TVxLineSettings* DataAreaFrame READ DataAreaFrame WRITE SetDataAreaFrame)
     Q_PROPERTY(int DataAreaColor READ DataAreaColor WRITE SetDataAreaColor)
@@ -285,12 +291,31 @@ public:
     /// Paints to a vector target: grid and tick positions stay unrounded.
     void SetDoingMetafile(bool Value) { FDoingMetafile = Value; }
 
+    // Item host (GraphItems.cpp): legends, labels and markers.
+    QWidget* HostWidget() override { return this; }
+    void AddItem(TVxChartItem* Item) override;
+    void RemoveItem(TVxChartItem* Item) override;
+    void ItemRepaint(TVxChartItem& Item) override;
+    void ItemLayoutModified(TVxChartItem& Item) override;
+    QSize HostClientSize() const override { return size(); }
+    bool HostUpdating() const override { return Updating(); }
+    void ApplyItemQuality(TVxSurface& Gr) const override { SetHighQuality(Gr, true); }
+    std::vector<TVxSeries*> HostSeries() const override { return RelatedSeries(); }
+    TVxChartItemHost* CouplingOwner() override;
+    std::vector<TVxChartItemHost*> CoupledChildren() override;
+    /// The items in painting order (layer, then order of adding).
+    std::vector<TVxChartItem*> Items() const;
+
 protected:
     void resizeEvent(QResizeEvent* Event) override;
-    /// Legends along the borders take their room from the margins (none yet).
-    virtual void LayoutLegends(double& Left, double& Top, double& Right, double& Bottom) {
-        (void)Left, (void)Top, (void)Right, (void)Bottom;
-    }
+    /// Docked legends along the borders take their room from the margins.
+    virtual void LayoutLegends(double& Left, double& Top, double& Right, double& Bottom);
+    /// Centres docked legends on the graph or the data area once the data area is known.
+    void AlignLegends();
+    /// The visible legends among the items that are not free floating.
+    std::vector<TVxLegend*> DockedLegends() const;
+    /// Items get the mouse before the graph's own handlers.
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     struct TMargins {
@@ -305,6 +330,8 @@ private:
     void AxisDestroyed();
     void PollTimer();
     void SeriesDestroyed();
+    void PaintItems(TVxSurface& Gr);
+    bool OfferMouse(QEvent* Event);
 
     TVxLineSettings* FDataAreaFrame;
     TVxGradientSettings* FDataAreaGradient;
@@ -320,6 +347,8 @@ private:
     std::vector<QPointer<TVxAxis>> FAxes;
     std::vector<QPointer<TVxGraph2D>> FChildGraphs;
     std::vector<QPointer<TVxSeries>> FRelatedSeries;
+    std::vector<QPointer<TVxChartItem>> FItems;
+    QPointer<TVxChartItem> FMouseItem; // the item that took the press
     QRectF FDrawingArea;
     TVxColor FDataAreaColor = VxColor(0x00FFFFFF);
     float FDistanceBorderAxisTop = 0;

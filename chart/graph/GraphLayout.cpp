@@ -357,6 +357,7 @@ void TVxGraph2D::LayoutOwnAxes() {
                                  FVScrollBar->sizeHint().width(),
                                  int(std::nearbyint(FDrawingArea.height())));
     }
+    AlignLegends();
 }
 
 void TVxGraph2D::AlignChildGraphs() {

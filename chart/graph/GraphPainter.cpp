@@ -111,7 +111,8 @@ void TVxGraph2D::PaintGr(TVxSurface& Gr) {
             s->DrawSymbols(Gr);
     Gr.ResetClip();
 
-    // 13. Legends come with the annotations.
+    // 13. Legends, labels and markers in layer order.
+    PaintItems(Gr);
 
     // 14. Scrollbars as the layout decided.
     SetHighQuality(Gr, false);

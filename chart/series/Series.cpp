@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -666,6 +667,110 @@ int TVxSeries::GetItemHeight() const {
     if (FPointSymbol->Visible())
         h = std::max(h, int(std::lround(FPointSymbol->Size() + 2)));
     return h;
+}
+
+void TVxSeries::DrawListItem(TVxLegendItemDrawArgs& e) {
+    DrawListItem(e, FLine->Visible() || FPointSymbol->Visible() ? TVxLegendItemStyle::HalfHorizontal
+                                                                : TVxLegendItemStyle::Filled);
+}
+
+void TVxSeries::DrawListItem(TVxLegendItemDrawArgs& e, TVxLegendItemStyle Style) {
+    if (!e.Graphics)
+        return;
+    TVxSurface& gr = *e.Graphics;
+    const QRect& r = e.Rect;
+    const double left = r.x(), top = r.y(), right = r.x() + r.width(), bottom = r.y() + r.height();
+    const double middle = top + r.height() / 2.0;
+    const QPointF centre(left + r.width() / 2.0, middle);
+    const TVxPen symbolPen = FOwnsSymbolPen ? FPointSymbol->GetPen() : FSymbolPen;
+    const TVxBrush symbolBrush = FOwnsSymbolBrush ? FPointSymbol->GetBrush() : FSymbolBrush;
+    // A translucent symbol keeps the line and the fill out of its inside.
+    std::optional<TVxRegion> savedClip;
+    if (FPointSymbol->Visible() && GetAlpha(symbolBrush.Color) < 255) {
+        savedClip = gr.GetClip();
+        TVxPath shape;
+        AddSymbolClipShape(shape, FPointSymbol->PointSymbol(), FPointSymbol->Size(), centre.x(),
+                           centre.y());
+        if (!shape.IsEmpty())
+            gr.ExcludeClip(TVxRegion::FromPath(shape));
+        if (Style == TVxLegendItemStyle::Filled)
+            Style = TVxLegendItemStyle::HalfHorizontal;
+    }
+    const QPointF ascending[3] = {{left, bottom}, {right, top}, {right, bottom}};
+    const QPointF descending[3] = {{right, bottom}, {left, top}, {left, bottom}};
+    if (FArea->Visible()) {
+        const QRectF rect(r);
+        switch (Style) {
+        case TVxLegendItemStyle::Filled:
+            gr.FillRectangle(FArea->GetBrush(r), rect);
+            break;
+        case TVxLegendItemStyle::HalfHorizontal:
+            gr.FillRectangle(FArea->GetBrush(r), QRectF(left, middle, r.width(), bottom - middle));
+            break;
+        case TVxLegendItemStyle::AscendingDiagonal:
+            gr.FillPolygon(FOwnsBrush ? FArea->GetBrush(r) : FBrush, ascending);
+            break;
+        case TVxLegendItemStyle::DescendingDiagonal:
+            gr.FillPolygon(FOwnsBrush ? FArea->GetBrush(r) : FBrush, descending);
+            break;
+        }
+    }
+    if (FLine->Visible()) {
+        const TVxPen pen = FLine->GetPen(r);
+        switch (Style) {
+        case TVxLegendItemStyle::Filled:
+            gr.DrawLine(pen, QPointF(left, top), QPointF(right, top));
+            break;
+        case TVxLegendItemStyle::HalfHorizontal:
+            gr.DrawLine(pen, QPointF(left, middle), QPointF(right, middle));
+            break;
+        case TVxLegendItemStyle::AscendingDiagonal:
+            gr.DrawLine(pen, ascending[0], ascending[1]);
+            break;
+        case TVxLegendItemStyle::DescendingDiagonal:
+            gr.DrawLine(pen, descending[0], descending[1]);
+            break;
+        }
+    }
+    if (savedClip)
+        gr.SetClip(*savedClip);
+    if (FPointSymbol->Visible())
+        DrawPointSymbol(gr, symbolPen, symbolBrush, FPointSymbol->PointSymbol(),
+                        FPointSymbol->Size(), centre.x(), centre.y());
+}
+
+void TVxSeries::DrawMergedItems(TVxLegendItemDrawArgs& e,
+                                const std::vector<TVxSeries*>& Participants) {
+    if (Participants.empty()) {
+        DrawListItem(e);
+        return;
+    }
+    int lines = 0, areas = 0;
+    for (const TVxSeries* s : Participants) {
+        lines += s->FLine->Visible() ? 1 : 0;
+        areas += s->FArea->Visible() ? 1 : 0;
+    }
+    const int n = std::max(lines, areas);
+    int k = 0; // participants with a visible line or area drawn so far
+    for (TVxSeries* s : Participants) {
+        const bool counts = s->FLine->Visible() || s->FArea->Visible();
+        if (k == 0) {
+            if (n <= 1 || (areas == 1 && lines == 0))
+                s->DrawListItem(e);
+            else
+                s->DrawListItem(e, n > 2 ? TVxLegendItemStyle::DescendingDiagonal
+                                         : TVxLegendItemStyle::HalfHorizontal);
+        } else if (k == 1) {
+            s->DrawListItem(e, n > 2 ? TVxLegendItemStyle::HalfHorizontal
+                                     : TVxLegendItemStyle::AscendingDiagonal);
+        } else if (k == 2) {
+            s->DrawListItem(e, TVxLegendItemStyle::AscendingDiagonal);
+        } else {
+            s->DrawListItem(e);
+        }
+        if (counts)
+            ++k;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -19,6 +19,7 @@
 
 #include <QPointF>
 #include <QPointer>
+#include <QRect>
 #include <functional>
 #include <vector>
 
@@ -63,6 +64,24 @@ struct PointSymbolEventArgs {
     TVxBrush Brush;
     TVxPointSymbol Symbol = TVxPointSymbol::Circle;
     bool Visible = true;
+};
+
+/// How a legend item of a series is drawn (several series merged into one item share it).
+enum class TVxLegendItemStyle {
+    Filled,             ///< the whole item filled, the line along its top
+    HalfHorizontal,     ///< the lower half filled, the line across the middle
+    AscendingDiagonal,  ///< the lower-right triangle filled, the line rising diagonally
+    DescendingDiagonal, ///< the lower-left triangle filled, the line falling diagonally
+};
+
+/// What a legend gives the series that draws an item's glyph.
+struct TVxLegendItemDrawArgs {
+    /// The surface, in legend pixels.
+    TVxSurface* Graphics = nullptr;
+    /// The glyph rectangle (X, Y, Width, Height).
+    QRect Rect;
+    /// The item's index in the legend.
+    int Index = 0;
 };
 
 /// The result of the nearest-point queries.
@@ -246,6 +265,14 @@ public:
     void HostDestroyed();
     /// Legend item height in pixels.
     virtual int GetItemHeight() const;
+    /// Draws the legend glyph: HalfHorizontal with a visible line or symbols, else Filled.
+    virtual void DrawListItem(TVxLegendItemDrawArgs& e);
+    /// Draws the legend glyph in Style: area part, line and the symbol at the centre.
+    virtual void DrawListItem(TVxLegendItemDrawArgs& e, TVxLegendItemStyle Style);
+    /// Draws one legend item shared by Participants (the visible series of the item in list
+    /// order, this series among them), each in its share of the glyph; an empty list draws
+    /// this series alone.
+    void DrawMergedItems(TVxLegendItemDrawArgs& e, const std::vector<TVxSeries*>& Participants);
     /// The caption, or the name when the caption is empty.
     QString ToString() const;
 
