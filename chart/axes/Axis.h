@@ -16,9 +16,17 @@
 
 #include <QPointer>
 #include <QStringList>
+#include <QVariant>
 #include <functional>
 #include <initializer_list>
 #include <vector>
+
+class QIODevice;
+class TVxDataSource;
+class TVxIniFile;
+namespace pugi {
+class xml_node;
+}
 
 /// The label text an OnGetScaleLabel handler may replace.
 struct TVxScaleLabelEventArgs {
@@ -71,6 +79,17 @@ class TVxAxis : public TVxComponent {
     Q_PROPERTY(bool Horizontal READ Horizontal)
     Q_PROPERTY(bool IsClipped READ IsClipped)
     Q_PROPERTY(bool CanZoomBack READ CanZoomBack)
+    Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    Q_PROPERTY(bool ParentShowHint READ ParentShowHint WRITE SetParentShowHint)
+    Q_PROPERTY(bool IsSlaveAxis READ IsSlaveAxis WRITE SetIsSlaveAxis)
+    Q_PROPERTY(TVxAxis* MasterAxis READ MasterAxis WRITE SetMasterAxis)
+    Q_PROPERTY(double SlaveOffset READ SlaveOffset WRITE SetSlaveOffset)
+    Q_PROPERTY(double SlaveSlope READ SlaveSlope WRITE SetSlaveSlope)
+    Q_PROPERTY(QObject* DataSource READ DataSourceObject WRITE SetDataSourceObject)
+    Q_PROPERTY(QString RubricsField READ RubricsField WRITE SetRubricsField)
+    Q_PROPERTY(QVariant AStart READ AStart WRITE SetAStart)
+    Q_PROPERTY(QVariant AStop READ AStop WRITE SetAStop)
     Q_PROPERTY(int ZoomStage READ ZoomStage)
     Q_PROPERTY(int ZoomBufferSize READ ZoomBufferSize)
 
@@ -254,6 +273,62 @@ public:
     /// Sets |sin| and |cos| of the label angle (the layout's RubricsAngle).
     void SetLabelAngle(double Degrees);
 
+    // Control, slave and data-binding properties (AxisLinks.cpp).
+    /// The tool tip text and whether it shows (ParentShowHint: as the parent says).
+    QString Hint() const { return FHint; }
+    void SetHint(const QString& Value);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+    bool ParentShowHint() const { return FParentShowHint; }
+    void SetParentShowHint(bool Value);
+    /// The range follows MasterAxis: SlaveOffset + SlaveSlope * master range.
+    bool IsSlaveAxis() const { return FIsSlaveAxis; }
+    /// Turning it on needs a master; off keeps the master.
+    void SetIsSlaveAxis(bool Value);
+    TVxAxis* MasterAxis() const { return FMasterAxis; }
+    /// Only another axis of the same orientation that is no slave itself is taken, and it
+    /// makes this axis a slave; nullptr (or a refused axis) clears IsSlaveAxis.
+    void SetMasterAxis(TVxAxis* Value);
+    double SlaveOffset() const { return FSlaveOffset; }
+    void SetSlaveOffset(double Value);
+    double SlaveSlope() const { return FSlaveSlope; }
+    void SetSlaveSlope(double Value);
+    /// The optional binding of Rubrics to a data-set field: setting either turns it on,
+    /// a data source of nullptr turns it off.
+    TVxDataSource* DataSource() const;
+    void SetDataSource(TVxDataSource* Value);
+    QString RubricsField() const { return FRubricsField; }
+    void SetRubricsField(const QString& Value);
+    /// The rubrics come from the data source.
+    bool RubricsFromDataSource() const { return FRubricsBound; }
+    /// The candidate table of the automatic linear partition: row Row (0..2) gives the
+    /// label, major and minor step; non-finite or non-positive steps are refused.
+    void SetCandidateParts(int Row, double Label, double Major, double Minor);
+    /// Start and Stop as invariant text for form resources: reading gives the text, writing
+    /// takes a text (InvariantTextToFloat) or a number; anything unreadable gives 0. The
+    /// value goes straight into the range, without undo step or notification.
+    QVariant AStart() const;
+    void SetAStart(const QVariant& Value);
+    QVariant AStop() const;
+    void SetAStop(const QVariant& Value);
+
+    // Saved records (AxisRecords.cpp). Readers treat their input as hostile and raise
+    // EVxStreamError naming the record; references resolve at the end of the read, or
+    // with the loader's TVxPendingReferences when one is open. With WithRange false the
+    // range, the zoom history and the data range are kept.
+    void WriteTo(QIODevice& Stream) const;
+    void ReadFrom(QIODevice& Stream, bool WithRange);
+    /// The stream record in a file, replaced atomically (a failed save keeps the old file).
+    void WriteTo(const QString& FileName) const;
+    void ReadFrom(const QString& FileName, bool WithRange);
+    /// Appends a "TVxAxis" element to Node.
+    void WriteTo(pugi::xml_node Node) const;
+    /// Reads the axis' own element.
+    void ReadFrom(pugi::xml_node Element, bool WithRange);
+    /// Keys in Section; the zoom lists in Section + ".Zoom.Start" and ".Zoom.Stop".
+    void WriteTo(TVxIniFile& Ini, const QString& Section) const;
+    void ReadFrom(const TVxIniFile& Ini, const QString& Section, bool WithRange);
+
     // State the graph and persistence read.
     double ValuesStart() const { return FValuesStart; }
     double ValuesStop() const { return FValuesStop; }
@@ -273,6 +348,12 @@ private:
     void SetRange(double AStart, double AStop);
     bool SetPart(double& Field, double Value, const char* Comment, const char* Name);
     void SetFormat(QString TVxDateTimeFormats::*Field, const QString& Value);
+    QObject* DataSourceObject() const;
+    void SetDataSourceObject(QObject* Value);
+    void SetRangeDirect(double& Field, double& Initial, double& Last, const QVariant& Value);
+    void RestoreRange(bool HasRange, double AStart, double AStop, bool HasZoom,
+                      std::vector<double> Starts, std::vector<double> Stops, int ZoomIndex,
+                      bool HasValues, double AValuesStart, double AValuesStop);
 
     TVxAxisScale FScale;
     TVxAxisPosition FPosition = TVxAxisPosition::Bottom;
@@ -301,6 +382,16 @@ private:
     QStringList FRubrics;
     TVxAxisHost* FHost = nullptr;
     QPointer<TVxUndoStack> FUndoStack;
+    QString FHint;
+    bool FShowHint = false;
+    bool FParentShowHint = true;
+    bool FIsSlaveAxis = false;
+    QPointer<TVxAxis> FMasterAxis;
+    double FSlaveOffset = 0;
+    double FSlaveSlope = 1;
+    QPointer<QObject> FDataSource;
+    QString FRubricsField;
+    bool FRubricsBound = false;
 
     mutable TVxAxisTransform FTransform;
     mutable bool FTransformDirty = true;

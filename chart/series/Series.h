@@ -23,7 +23,12 @@
 #include <functional>
 #include <vector>
 
+class QIODevice;
 class TVxIndexer;
+class TVxIniFile;
+namespace pugi {
+class xml_node;
+}
 class TVxLineSeries;
 class TVxSeries;
 class TVxSeriesHost;
@@ -275,6 +280,26 @@ public:
     void DrawMergedItems(TVxLegendItemDrawArgs& e, const std::vector<TVxSeries*>& Participants);
     /// The caption, or the name when the caption is empty.
     QString ToString() const;
+
+    // Saved records (SeriesRecords.cpp): the base record, then each kind's own fields.
+    // Readers treat their input as hostile and raise an error naming the record; the
+    // references resolve at the end of the read, or with the loader's TVxPendingReferences
+    // when one is open. A kind that overrides one of them adds `using TVxSeries::WriteTo;`
+    // and `using TVxSeries::ReadFrom;` to keep the others visible.
+    virtual void WriteTo(QIODevice& Stream) const;
+    virtual void ReadFrom(QIODevice& Stream);
+    /// Appends an element named after the class and writes WriteXmlContent into it.
+    virtual void WriteTo(pugi::xml_node Node) const;
+    /// Reads the series' own element.
+    virtual void ReadFrom(pugi::xml_node Element);
+    virtual void WriteTo(TVxIniFile& Ini, const QString& Section) const;
+    virtual void ReadFrom(const TVxIniFile& Ini, const QString& Section);
+    /// The content of the series' element.
+    virtual void WriteXmlContent(pugi::xml_node Element) const;
+    /// The stream record in a file, replaced atomically (a failed save keeps the old file).
+    void WriteTo(const QString& FileName) const;
+    /// Reads a file holding the stream record.
+    void ReadFrom(const QString& FileName);
 
     // Range source and vector listener.
     TVxValueRange AxisValueRange(bool Horizontal) const override;
