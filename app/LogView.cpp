@@ -117,6 +117,11 @@ TLogView::TLogView(QWidget* Parent) : QAbstractScrollArea(Parent) {
     viewport()->setCursor(Qt::IBeamCursor);
     setBackgroundRole(QPalette::Base);
     viewport()->setBackgroundRole(QPalette::Base);
+    // The scroll area shows or hides its bars through a queued call on every range change:
+    // one posted event per appended line, which piles up while no event loop runs (a long
+    // import, a test). Both bars are always shown, so that call has nothing to do.
+    for (QScrollBar* bar : {verticalScrollBar(), horizontalScrollBar()})
+        disconnect(bar, &QScrollBar::rangeChanged, this, nullptr);
     UpdateScrollBars();
 }
 
@@ -374,6 +379,11 @@ void TLogView::mouseMoveEvent(QMouseEvent* Event) {
     if (!(Event->buttons() & Qt::LeftButton) || LineCount() == 0)
         return;
     SelectLines(FAnchor, LineAt(Event->position().toPoint().y()));
+}
+
+void TLogView::mouseReleaseEvent(QMouseEvent* Event) {
+    // The selection was made by the press and the moves: the release only ends the drag.
+    Event->accept();
 }
 
 void TLogView::mouseDoubleClickEvent(QMouseEvent* Event) {

@@ -108,6 +108,7 @@ protected:
     void keyPressEvent(QKeyEvent* Event) override;
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
     void mouseDoubleClickEvent(QMouseEvent* Event) override;
     void scrollContentsBy(int Dx, int Dy) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;

@@ -245,3 +245,39 @@ TEST(LogViewTest, ALongLineScrollsSidewaysInsteadOfWrapping) {
     EXPECT_GE(view.horizontalScrollBar()->maximum(), width - view.viewport()->width());
     EXPECT_EQ(view.LineCount(), 4);
 }
+
+// Lines logged while no event loop runs (a long import, a busy handler) leave no posted
+// event behind per line: the events waiting afterwards do not grow with the lines.
+TEST(LogViewTest, AppendingWithoutAnEventLoopPostsNoEventPerLine) {
+    TShownView shown(0);
+    QCoreApplication::sendPostedEvents();
+    struct TCounter : QObject {
+        bool eventFilter(QObject*, QEvent*) override {
+            ++Events;
+            return false;
+        }
+        int Events = 0;
+    } counter;
+    const int lines = 2000;
+    for (int i = 0; i < lines; ++i)
+        shown.View.AppendLine(QStringLiteral("line %1 with some width to scroll sideways").arg(i));
+    QCoreApplication::instance()->installEventFilter(&counter);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::instance()->removeEventFilter(&counter);
+    EXPECT_LT(counter.Events, 50);
+    EXPECT_EQ(shown.View.FirstVisibleLine() + shown.View.FullyVisibleLines(), lines);
+}
+
+// A mouse release over the lines is taken by the view (it ends a selection drag), whichever
+// button it is.
+TEST(LogViewTest, MouseReleasesAreAccepted) {
+    TShownView shown(20);
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        const QPoint at = shown.LinePoint(shown.View.FirstVisibleLine() + 1);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, shown.View.viewport()->mapToGlobal(at),
+                            button, Qt::NoButton, Qt::NoModifier);
+        // Delivery reports whether a widget took the event (QTest warns when none did).
+        EXPECT_TRUE(QApplication::sendEvent(shown.View.viewport(), &release)) << button;
+        EXPECT_TRUE(release.isAccepted()) << button;
+    }
+}
