@@ -160,7 +160,8 @@ void TVxRichCaptionRec::ParseForSize(TVxSurface& Gr, QObject* Owner) {
 
     const TBase base = BaseFont();
     const TVxTextRenderingHint savedHint = Gr.GetTextRenderingHint();
-    Gr.SetTextRenderingHint(base.Hint);
+    if (savedHint != base.Hint)
+        Gr.SetTextRenderingHint(base.Hint);
     ResetStyle(base);
     FText.clear();
     const TVxFontSpec baseFont = FFont;
@@ -362,7 +363,8 @@ void TVxRichCaptionRec::PaintGr(TVxSurface& Gr) {
     Gr.SetTransform(matrix);
 
     const TBase base = BaseFont();
-    Gr.SetTextRenderingHint(base.Hint);
+    if (Gr.GetTextRenderingHint() != base.Hint)
+        Gr.SetTextRenderingHint(base.Hint);
     const double h = FLineHeight;
     const TVxColor captionColor = CaptionColor();
     const QRectF block(0, 0, FWidth, FHeight);
