@@ -54,6 +54,8 @@ TVxSeries::TVxSeries(QObject* AOwner)
     RegisterStringGetter(QStringLiteral("Caption"),
                          QStringLiteral("Caption of the series e.g. used in legends"), this,
                          GlobalStringGetters(), [this] { return FCaption; });
+    connect(this, &QObject::objectNameChanged, this,
+            [this] { UpdateDependents(FObjectsToUpdate); });
 }
 
 TVxSeries::~TVxSeries() {
@@ -141,6 +143,7 @@ void TVxSeries::SetCaption(const QString& Value) {
     FCaptionSet = true;
     if (FHost && !FHost->HostDestroying())
         FHost->LegendsModified();
+    UpdateDependents(FObjectsToUpdate);
 }
 
 void TVxSeries::SetIncludeInLegend(bool Value) {

@@ -6,6 +6,7 @@
 
 #include "axes/Axis.h"
 #include "axes/AxisRangeSource.h"
+#include "captions/CaptionVariables.h"
 #include "drawing/Brush.h"
 #include "drawing/Pen.h"
 #include "drawing/PointSymbol.h"
@@ -14,6 +15,7 @@
 #include "styles/LineSettings.h"
 #include "styles/PointSymbolSettings.h"
 #include "util/Component.h"
+#include "util/VariableRegistries.h"
 #include "vectors/CustomDoubleVector.h"
 #include "vectors/VectorListener.h"
 
@@ -112,7 +114,10 @@ using TVxBrushEventHandler = std::function<void(TVxSeries* Sender, TVxBrushEvent
 /// Per-point symbol override.
 using PointSymbolEventHandler = std::function<void(TVxSeries* Sender, PointSymbolEventArgs& e)>;
 
-class TVxSeries : public TVxComponent, public TVxAxisRangeSource, public TVxVectorListener {
+class TVxSeries : public TVxComponent,
+                  public TVxAxisRangeSource,
+                  public TVxVectorListener,
+                  public TVxVariableContainer {
     Q_OBJECT
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_PROPERTY(QString Caption READ Caption WRITE SetCaption)
@@ -280,6 +285,11 @@ public:
     void DrawMergedItems(TVxLegendItemDrawArgs& e, const std::vector<TVxSeries*>& Participants);
     /// The caption, or the name when the caption is empty.
     QString ToString() const;
+
+    /// Components whose captions show one of the series' variables ("Name", "Caption" and
+    /// those of derived kinds); refreshed when the name or the caption changes.
+    TVxObjectsToUpdate FObjectsToUpdate;
+    void AddObjectToUpdate(QObject* Component) override { FObjectsToUpdate.Add(Component); }
 
     // Saved records (SeriesRecords.cpp): the base record, then each kind's own fields.
     // Readers treat their input as hostile and raise an error naming the record; the
