@@ -122,6 +122,24 @@ TLoggerChart ComposeLoggerChart(QWidget& Window, const QRect& Geometry, TVxDoubl
     graph->SetPrimaryXAxis(chart.XAxis1);
     graph->SetPrimaryYAxis(chart.YAxis1);
 
+    // Zooming with the left button, panning with Shift and the left button, a click beside
+    // the data area steps back, a double click beside it resets, scrollbars while zoomed.
+    TVxZoomSettings& zoom = *graph->Zoom();
+    zoom.SetAuto(true);
+    zoom.SetBufferType(TVxZoomBufferType::AsStack);
+    zoom.SetOptimizeSeries(false);
+    zoom.SetBackOnClickBeside(true);
+    zoom.SetBackOnRightBottomLeftTopFrame(false);
+    zoom.SetResetOnDoubleClickBeside(true);
+    zoom.SetResetOnRightBottomLeftTopFrame(false);
+    zoom.SetStartZoom(TVxShift::Left);
+    zoom.SetStartPanning(TVxShift::Shift | TVxShift::Left);
+    zoom.SetPanningCursor(Qt::PointingHandCursor);
+    zoom.SetHScrollbarVisible(true);
+    zoom.SetVScrollbarVisible(true);
+    zoom.SetScrollSmallIncrement(TVxScrollIncrement::MinorTick);
+    zoom.SetScrollLargeIncrement(TVxScrollIncrement::Page);
+
     auto* series = new TVxPointSeries(&Window);
     chart.VxPointSeries1 = series;
     series->SetName(QStringLiteral("VxPointSeries1"));

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -94,7 +95,11 @@ bool TVxCustomGraph::SetFloat(float& Field, float Value, const char* Comment, co
 }
 
 void TVxCustomGraph::Repaint() {
-    if (!Updating() && !FPainting)
+    if (FPainting)
+        return;
+    // Stale even inside an update bracket: a later paint must not show the old frame.
+    FFrameDirty = true;
+    if (!Updating())
         update();
 }
 
@@ -205,7 +210,7 @@ void TVxCustomGraph::EndUpdate() {
     if (FUpdateCount > 0)
         --FUpdateCount;
     if (FUpdateCount == 0 && FRecalculate)
-        update();
+        Repaint();
 }
 
 void TVxCustomGraph::Modified() {
@@ -231,12 +236,31 @@ void TVxCustomGraph::SetHighQuality(TVxSurface& Gr, bool High) const {
     }
 }
 
-void TVxCustomGraph::paintEvent(QPaintEvent*) {
-    GuardEvent([this] {
-        TFlagScope painting(FPainting, true);
+void TVxCustomGraph::paintEvent(QPaintEvent* Event) {
+    GuardEvent([this, Event] {
+        // The chart is rendered once per change into the frame; transient marks (the zoom
+        // rectangle) and exposures only copy it, so they cost pixels, not points.
+        const qreal ratio = devicePixelRatioF();
+        const QSize pixels = (QSizeF(size()) * ratio).toSize();
+        if (FFrameDirty || FFrame.size() != pixels) {
+            TFlagScope painting(FPainting, true);
+            if (FFrame.size() != pixels)
+                FFrame = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            FFrame.setDevicePixelRatio(ratio);
+            FFrame.fill(Qt::transparent);
+            {
+                QPainter framePainter(&FFrame);
+                TVxQtSurface surface(framePainter);
+                PaintGr(surface);
+            }
+            FFrameDirty = false;
+        }
         QPainter painter(this);
-        TVxQtSurface surface(painter);
-        PaintGr(surface);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        for (const QRect& r : Event->region())
+            painter.drawImage(r, FFrame,
+                              QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+        PaintOverlay(painter);
     });
 }
 
@@ -276,8 +300,11 @@ TVxGraph2D::TVxGraph2D(QWidget* AParent) : TVxCustomGraph(AParent) {
     FVScrollBar = new QScrollBar(Qt::Vertical, this);
     for (QScrollBar* bar : {FHScrollBar, FVScrollBar}) {
         bar->setRange(0, 10000);
+        bar->setFocusPolicy(Qt::NoFocus);
         bar->hide();
     }
+    FZoom = new TVxZoomSettings(this);
+    ConnectScrollBars();
     connect(&FPollingTimer, &QTimer::timeout, this, [this] { PollTimer(); });
     // Items (legends, labels, markers) see the mouse before the graph's own handlers.
     installEventFilter(this);
@@ -468,6 +495,7 @@ void TVxGraph2D::SetUndoStack(TVxUndoStack* Stack) {
              FMajorGridHorizontal, FMinorGridHorizontal, FMajorGridVertical, FMinorGridVertical,
              FDataAreaGradient, FDataAreaFrame})
         settings->SetUndoStack(Stack);
+    FZoom->SetUndoStack(Stack);
 }
 
 void TVxGraph2D::Modified() {

@@ -14,6 +14,7 @@
 #include "axes/AxisLook.h"
 #include "drawing/Color.h"
 #include "drawing/DrawTypes.h"
+#include "graph/ZoomSettings.h"
 #include "series/Series.h"
 #include "series/SeriesHost.h"
 #include "styles/GradientSettings.h"
@@ -21,12 +22,14 @@
 #include "styles/VxFont.h"
 #include "undo/UndoStack.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QRectF>
 #include <QTimer>
 #include <QWidget>
 #include <vector>
 
+class QPainter;
 class QScrollBar;
 class TVxLegend;
 class TVxSurface;
@@ -119,8 +122,12 @@ public:
     QSizeF TitleSize() const;
 
 protected:
+    /// Paints from the frame cache (rendering it first when stale), then the overlay.
     void paintEvent(QPaintEvent* Event) override;
+    /// Marks the cached frame stale and asks for a paint (not while painting or updating).
     void Repaint();
+    /// Draws transient marks (the zoom rectangle) over the cached frame.
+    virtual void PaintOverlay(QPainter& Painter) { (void)Painter; }
     bool Recording() const;
     void Record(const char* Comment, const char* Name);
     bool SetFloat(float& Field, float Value, const char* Comment, const char* Name);
@@ -141,6 +148,9 @@ protected:
     bool FDoingImage = false;
     /// A paint runs: repaint requests are moot.
     bool FPainting = false;
+    /// The last rendered chart; painting reuses it until something changes.
+    QImage FFrame;
+    bool FFrameDirty = true;
     int FUpdateCount = 0;
     QPointF FTitlePosition;
     QTimer FPollingTimer;
@@ -179,6 +189,7 @@ class TVxGraph2D : public TVxCustomGraph,
     Q_PROPERTY(TVxLineSettings* MinorGridVertical READ MinorGridVertical WRITE SetMinorGridVertical)
     Q_PROPERTY(bool ZeroOrigin READ ZeroOrigin WRITE SetZeroOrigin)
     Q_PROPERTY(TVxFont* Font READ CaptionFont STORED false)
+    Q_PROPERTY(TVxZoomSettings* Zoom READ Zoom WRITE SetZoom)
 
 public:
     /// A graph with hidden scrollbars (range 0 .. 10000) and a disabled 50 ms poll.
@@ -272,6 +283,9 @@ public:
     QSizeF MeasureLabel(const TVxAxis& Axis, const QString& Text) const override;
     void AxisModified(TVxAxis& Axis) override;
     void AxisRepaint(TVxAxis& Axis) override;
+    void AxisScalingChanged(TVxAxis& Axis) override;
+    void AxisMovingSlitStarted(TVxAxis& Axis) override;
+    void RecordZoomState(TVxAxis& Axis, TVxUndoStack& Stack, const QString& Comment) override;
 
     // Series host.
     void RegisterSeries(TVxSeries* Series) override;
@@ -291,6 +305,37 @@ public:
     /// Paints to a vector target: grid and tick positions stay unrounded.
     void SetDoingMetafile(bool Value) { FDoingMetafile = Value; }
 
+    // Zoom, panning and scrollbars (GraphZoom.cpp, GraphMouse.cpp, GraphScroll.cpp).
+    /// The zoom settings; assigning copies into the owned object.
+    TVxZoomSettings* Zoom() const { return FZoom; }
+    void SetZoom(TVxZoomSettings* Value);
+    /// Events of zooming and panning (sender: the graph).
+    TVxZoomSettings::TNotifyEvent OnBeginZoom;
+    TVxZoomSettings::TNotifyEvent OnEndZoom;
+    TVxZoomSettings::TNotifyEvent OnBeginPanning;
+    TVxZoomSettings::TNotifyEvent OnEndPanning;
+    /// History queries, read from the primary Y axis (stack: a stage to go back to or
+    /// forward to; ring: the primary X or Y axis has a history).
+    bool CanZoomBack() const;
+    bool CanRedoZoom() const;
+    int ZoomStage() const;
+    int ZoomBufferSize() const;
+    /// Zooms every axis into the rectangle of two corners (graph pixels, clamped to the
+    /// data area); with OptimizeSeries the ranges fit the data points inside it.
+    void ZoomTo(QPoint Corner1, QPoint Corner2);
+    /// One stage back / forward in every axis' history, coupled graphs included.
+    void ZoomBack();
+    void RedoZoom();
+    /// Every axis shows its history entry Stage.
+    void ZoomToStage(int Stage);
+    /// Every axis back to its unzoomed range and automatic ranging; histories emptied.
+    void ZoomReset();
+    /// A scrollbar action: Code on the horizontal or vertical bar, Position for Track.
+    void Scroll(Qt::Orientation Bar, TVxScrollCode Code, int Position = 0);
+    /// A zoom rectangle is being dragged; its corners in graph pixels.
+    bool ZoomDragging() const { return FZoomDragging; }
+    QRect ZoomRectangle() const;
+
     // Item host (GraphItems.cpp): legends, labels and markers.
     QWidget* HostWidget() override { return this; }
     void AddItem(TVxChartItem* Item) override;
@@ -308,6 +353,11 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* Event) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
+    void PaintOverlay(QPainter& Painter) override;
     /// Docked legends along the borders take their room from the margins.
     virtual void LayoutLegends(double& Left, double& Top, double& Right, double& Bottom);
     /// Centres docked legends on the graph or the data area once the data area is known.
@@ -330,6 +380,23 @@ private:
     void AxisDestroyed();
     void PollTimer();
     void SeriesDestroyed();
+    void MouseDown(TVxShiftState Shift, QPoint Position);
+    void MouseMove(QPoint Position);
+    void MouseUp();
+    void Click(QPoint Position);
+    void DblClick(QPoint Position);
+    void PanTo(QPoint Position);
+    bool InDataArea(QPoint Position) const;
+    void UpdateFocusRectangle(const QRect& Old, const QRect& New);
+    void ZoomResetOwn(bool KeepSharedX);
+    void StepHistory(int Direction, int Stage);
+    std::vector<TVxGraph2D*> CoupledOthers() const;
+    void AlignCoupledStages();
+    void RepaintCoupled();
+    void ScrollAxis(TVxAxis& Axis, double Fraction, bool Tracking, bool Recording);
+    void ConnectScrollBars();
+    void ScrollAction(Qt::Orientation Bar, int Action);
+    void EndScroll(Qt::Orientation Bar);
     void PaintItems(TVxSurface& Gr);
     bool OfferMouse(QEvent* Event);
 
@@ -364,4 +431,15 @@ private:
     bool FDoHScrollBar = false;
     bool FDoVScrollBar = false;
     bool FDestroying = false;
+    TVxZoomSettings* FZoom;
+    bool FZoomDragging = false;
+    /// A press started a click (not the second press of a double click).
+    bool FClicked = false;
+    /// Line steps or thumb tracking moved an axis since the last recorded stage.
+    bool FScrollPending = false;
+    QPoint FDragStart;
+    QPoint FLastDrag;
+    std::vector<double> FInitialStarts;
+    std::vector<double> FInitialStops;
+    QCursor FOldCursor;
 };

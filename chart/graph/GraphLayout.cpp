@@ -87,10 +87,14 @@ void TVxGraph2D::LayoutOwnAxes() {
     double right = std::ceil(FDistanceBorderAxisRight);
     double top = std::ceil(FDistanceBorderAxisTop);
     double bottom = std::ceil(FDistanceBorderAxisBottom);
-    // The zoom settings that show the scrollbars come with zooming; until then the
-    // scrollbars stay hidden and take no room.
-    FDoHScrollBar = false;
-    FDoVScrollBar = false;
+    // A scrollbar shows while an axis of its direction cuts its data (never in vector
+    // exports) and takes its room from the border below or left of the data area.
+    FDoHScrollBar = FDoHScrollBar && FZoom->HScrollbarVisible() && !FDoingMetafile;
+    FDoVScrollBar = FDoVScrollBar && FZoom->VScrollbarVisible() && !FDoingMetafile;
+    if (FDoHScrollBar)
+        bottom += FHScrollBar->sizeHint().height();
+    if (FDoVScrollBar)
+        left += FVScrollBar->sizeHint().width();
     if (FCaptionVisible && !FCaption.isEmpty())
         top =
             std::ceil(top + TitleSize().height() + FCaptionDistanceBefore + FCaptionDistanceAfter);
@@ -339,20 +343,27 @@ void TVxGraph2D::LayoutOwnAxes() {
         break;
     }
     if (FDoHScrollBar && px) {
-        FHScrollBar->setPageStep(px->ScrollPageSize());
+        // The thumb spans the page: positions run from 0 to 10000 less the page.
+        const int page = px->ScrollPageSize();
+        FHScrollBar->setRange(0, 10000 - page);
+        FHScrollBar->setPageStep(page);
         const int position = px->Twisted() ? 10000 - px->ScrollPosition(px->Stop())
                                            : px->ScrollPosition(px->Start());
-        FHScrollBar->setValue(std::clamp(position, 0, 10000));
+        if (!FHScrollBar->isSliderDown())
+            FHScrollBar->setValue(std::clamp(position, 0, 10000));
         FHScrollBar->setGeometry(int(std::nearbyint(FDrawingArea.x())),
                                  int(clientHeight) - FHScrollBar->sizeHint().height(),
                                  int(std::nearbyint(FDrawingArea.width())),
                                  FHScrollBar->sizeHint().height());
     }
     if (FDoVScrollBar && py) {
-        FVScrollBar->setPageStep(py->ScrollPageSize());
+        const int page = py->ScrollPageSize();
+        FVScrollBar->setRange(0, 10000 - page);
+        FVScrollBar->setPageStep(page);
         const int position = py->Twisted() ? py->ScrollPosition(py->Start())
                                            : 10000 - py->ScrollPosition(py->Stop());
-        FVScrollBar->setValue(std::clamp(position, 0, 10000));
+        if (!FVScrollBar->isSliderDown())
+            FVScrollBar->setValue(std::clamp(position, 0, 10000));
         FVScrollBar->setGeometry(0, int(std::nearbyint(FDrawingArea.y())),
                                  FVScrollBar->sizeHint().width(),
                                  int(std::nearbyint(FDrawingArea.height())));
@@ -400,6 +411,6 @@ void TVxGraph2D::AlignChildGraphs() {
             }
         }
         if (g != this)
-            g->update();
+            g->Repaint();
     }
 }

@@ -13,7 +13,9 @@
 #include "util/DateTime.h"
 #include "vectors/DoubleVector.h"
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QWidget>
 #include <cmath>
@@ -36,6 +38,49 @@ protected:
 
     // Paints the chart as the screen would and returns the picture.
     QImage Paint() { return Chart.VxGraph2D1->PaintToImage(); }
+
+    // One synthetic mouse event on the chart.
+    void Mouse(QEvent::Type Type, QPoint At, Qt::MouseButtons Buttons) {
+        QWidget* graph = Chart.VxGraph2D1;
+        QMouseEvent e(Type, QPointF(At), graph->mapToGlobal(QPointF(At)), Qt::LeftButton, Buttons,
+                      Qt::NoModifier);
+        QCoreApplication::sendEvent(graph, &e);
+    }
+    // A left-button drag from one fraction of the data area to another, then a paint.
+    void Drag(double Fx0, double Fy0, double Fx1, double Fy1) {
+        const QRectF da = Chart.VxGraph2D1->DrawingArea();
+        const auto at = [&](double Fx, double Fy) {
+            return QPoint(int(da.x() + Fx * da.width()), int(da.y() + Fy * da.height()));
+        };
+        Mouse(QEvent::MouseButtonPress, at(Fx0, Fy0), Qt::LeftButton);
+        Mouse(QEvent::MouseMove, at(Fx1, Fy1), Qt::LeftButton);
+        Mouse(QEvent::MouseButtonRelease, at(Fx1, Fy1), Qt::NoButton);
+        Paint();
+    }
+    // A point left of the data area, on the temperature labels.
+    QPoint Beside() const {
+        const QRectF da = Chart.VxGraph2D1->DrawingArea();
+        return QPoint(int(da.x()) - 20, int(da.center().y()));
+    }
+    void Click(QPoint At) {
+        Mouse(QEvent::MouseButtonPress, At, Qt::LeftButton);
+        Mouse(QEvent::MouseButtonRelease, At, Qt::NoButton);
+        Paint();
+    }
+    void DoubleClick(QPoint At) {
+        Mouse(QEvent::MouseButtonPress, At, Qt::LeftButton);
+        Mouse(QEvent::MouseButtonRelease, At, Qt::NoButton);
+        Mouse(QEvent::MouseButtonDblClick, At, Qt::LeftButton);
+        Mouse(QEvent::MouseButtonRelease, At, Qt::NoButton);
+        Paint();
+    }
+    // Ten minutes of readings, one every 30 s, from 14:00.
+    void TenMinutes() {
+        for (int i = 0; i <= 20; ++i)
+            AddReading(Start + i * 30.0 / 86400.0, 20 + (i % 3));
+        Paint();
+    }
+    const double Start = EncodeDateTime(2024, 3, 1, 14, 0, 0);
 
     // Pixels that are mostly of one primary colour: the series line (red), its symbols (blue).
     static int CountPixels(const QImage& Image, bool Red) {
@@ -178,4 +223,67 @@ TEST_F(LoggerChartTest, EachLaterReadingWidensTheTimeRangeAndIsDrawn) {
     const QImage image = Paint();
     EXPECT_GE(Chart.XAxis1->Stop(), later);
     EXPECT_GT(CountPixels(image, true), 10) << "the red line between the readings";
+}
+
+TEST_F(LoggerChartTest, ZoomsWithTheLeftButtonAndPansWithShift) {
+    const TVxZoomSettings& zoom = *Chart.VxGraph2D1->Zoom();
+    EXPECT_TRUE(zoom.Auto());
+    EXPECT_EQ(zoom.BufferType(), TVxZoomBufferType::AsStack);
+    EXPECT_FALSE(zoom.OptimizeSeries());
+    EXPECT_TRUE(zoom.BackOnClickBeside());
+    EXPECT_FALSE(zoom.BackOnRightBottomLeftTopFrame());
+    EXPECT_TRUE(zoom.ResetOnDoubleClickBeside());
+    EXPECT_FALSE(zoom.ResetOnRightBottomLeftTopFrame());
+    EXPECT_EQ(zoom.StartZoom(), TVxShiftState(TVxShift::Left));
+    EXPECT_EQ(zoom.StartPanning(), TVxShift::Shift | TVxShift::Left);
+    EXPECT_EQ(zoom.PanningCursor(), Qt::PointingHandCursor);
+    EXPECT_TRUE(zoom.HScrollbarVisible());
+    EXPECT_TRUE(zoom.VScrollbarVisible());
+    EXPECT_EQ(zoom.ScrollSmallIncrement(), TVxScrollIncrement::MinorTick);
+    EXPECT_EQ(zoom.ScrollLargeIncrement(), TVxScrollIncrement::Page);
+    EXPECT_EQ(zoom.UndoStack(), Chart.VxUndoStack1);
+}
+
+TEST_F(LoggerChartTest, AReadingWhileZoomedReturnsTheTimeAxisToAllReadings) {
+    TenMinutes();
+    const double unzoomedWidth = Chart.XAxis1->Stop() - Chart.XAxis1->Start();
+    Drag(0.3, 0.2, 0.6, 0.8);
+    ASSERT_TRUE(Chart.XAxis1->CanZoomBack());
+    ASSERT_LT(Chart.XAxis1->Stop() - Chart.XAxis1->Start(), unzoomedWidth / 2);
+
+    const double later = Start + 11 * 60 / 86400.0;
+    AddReading(later, 21);
+    Paint();
+    EXPECT_FALSE(Chart.XAxis1->CanZoomBack());
+    EXPECT_LE(Chart.XAxis1->Start(), Start);
+    EXPECT_GE(Chart.XAxis1->Stop(), later);
+}
+
+TEST_F(LoggerChartTest, WithoutReadingsAZoomStaysUntilSteppedBackOrReset) {
+    TenMinutes();
+    const double start = Chart.XAxis1->Start();
+    const double stop = Chart.XAxis1->Stop();
+    Drag(0.3, 0.2, 0.6, 0.8);
+    const double zoomedStart = Chart.XAxis1->Start();
+    ASSERT_GT(zoomedStart, start);
+    for (int i = 0; i < 3; ++i) {
+        Chart.VxGraph2D1->Poll();
+        Paint();
+    }
+    EXPECT_EQ(Chart.XAxis1->Start(), zoomedStart);
+    EXPECT_TRUE(Chart.VxGraph2D1->CanZoomBack());
+
+    Click(Beside());
+    EXPECT_EQ(Chart.VxGraph2D1->ZoomStage(), 0);
+    EXPECT_EQ(Chart.XAxis1->Start(), start);
+    EXPECT_EQ(Chart.XAxis1->Stop(), stop);
+
+    Drag(0.3, 0.2, 0.6, 0.8);
+    Drag(0.3, 0.2, 0.6, 0.8);
+    ASSERT_EQ(Chart.VxGraph2D1->ZoomStage(), 2);
+    DoubleClick(Beside());
+    EXPECT_FALSE(Chart.XAxis1->CanZoomBack());
+    EXPECT_FALSE(Chart.YAxis1->CanZoomBack());
+    EXPECT_EQ(Chart.XAxis1->Start(), start);
+    EXPECT_EQ(Chart.XAxis1->Stop(), stop);
 }
