@@ -184,9 +184,12 @@ bool TVxIniFile::ReadUtf8(const QString& Section, const QString& Key,
 }
 
 void TVxIniFile::WriteUtf8(const QString& Section, const QString& Key, std::string Value) {
-    for (char& c : Value)
-        if (c == '\r' || c == '\n')
-            c = ' ';
+    // Long values (number lists) rarely hold a line break: looked for at memchr's pace first.
+    if (std::memchr(Value.data(), '\r', Value.size()) != nullptr ||
+        std::memchr(Value.data(), '\n', Value.size()) != nullptr)
+        for (char& c : Value)
+            if (c == '\r' || c == '\n')
+                c = ' ';
     FImpl->Ini.SetValue(Utf8(Section).c_str(), Utf8(Key).c_str(), Value.c_str());
 }
 

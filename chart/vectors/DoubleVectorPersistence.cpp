@@ -226,14 +226,22 @@ void TVxDoubleVector::WriteTo(TVxIniFile& Ini, const QString& Section) const {
             Ini.WriteString(Section, "Values", NoneText);
         } else {
             // Room for the common lengths (the string grows for longer ones): no zeroed
-            // worst-case buffer several times the text.
+            // worst-case buffer several times the text. The numbers are written in place a
+            // block at a time: the worst case of one block is opened (cheap, it stays in
+            // cache) and cut back to what was written.
+            constexpr size_t block = 4096, room = InvariantTextMaxLength + 1;
             std::string text;
-            ReserveLarge(text, values.size() * 20);
-            char buffer[InvariantTextMaxLength + 1];
-            for (double value : values) {
-                char* end = FloatToInvariantChars(value, buffer);
-                *end++ = ' ';
-                text.append(buffer, size_t(end - buffer));
+            ReserveLarge(text, values.size() * 20 + block * room);
+            for (size_t first = 0; first < values.size(); first += block) {
+                const size_t last = std::min(values.size(), first + block);
+                const size_t start = text.size();
+                text.resize(start + (last - first) * room);
+                char* out = text.data() + start;
+                for (size_t k = first; k < last; ++k) {
+                    out = FloatToInvariantChars(values[k], out);
+                    *out++ = ' ';
+                }
+                text.resize(size_t(out - text.data()));
             }
             text.pop_back();
             Ini.WriteUtf8(Section, "Values", std::move(text));

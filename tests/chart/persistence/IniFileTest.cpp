@@ -146,3 +146,14 @@ TEST(IniFileTest, SavedTextIsTheIniLibrarysLayout) {
         EXPECT_EQ(ini.SaveToText().toStdString(), expected);
     }
 }
+
+// A value stays one line whichever writer stores it.
+TEST(IniFileTest, LineBreaksInRawValuesBecomeSpaces) {
+    TVxIniFile ini;
+    ini.WriteUtf8("S", "Plain", "1 2 3");
+    ini.WriteUtf8("S", "Broken", "1\r2\n3\r\n4");
+    TVxIniFile back;
+    back.LoadFromText(ini.SaveToText());
+    EXPECT_EQ(back.ReadString("S", "Plain", {}), "1 2 3");
+    EXPECT_EQ(back.ReadString("S", "Broken", {}), "1 2 3  4");
+}
