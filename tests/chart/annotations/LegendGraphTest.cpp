@@ -383,23 +383,26 @@ TEST_F(LegendGraphTest, AFontChangeIsOneStep) {
     other.SetName("DejaVu Serif");
     other.SetSize(14);
     other.SetStyle(TVxFontStyle::Italic);
-    for (const auto& [set, font, description] :
-         {std::tuple{&TVxCustomLegend::SetFont, Legend->Font(), "Legend items text font"},
-          std::tuple{&TVxCustomLegend::SetCaptionFont, Legend->CaptionFont(),
-                     "Legend caption font"}}) {
+    const auto check = [&](TVxFont* Font, const std::function<void()>& Change,
+                           const char* Description) {
+        SCOPED_TRACE(Description);
         Undo.Clear();
-        const QString name = font->Name();
-        const TVxFontStyles style = font->Style();
-        const float size = font->GetSize();
-        (Legend->*set)(&other);
-        EXPECT_EQ(font->Name(), "DejaVu Serif");
+        const QString name = Font->Name();
+        const TVxFontStyles style = Font->Style();
+        const float size = Font->GetSize();
+        Change();
+        EXPECT_EQ(Font->Name(), "DejaVu Serif");
         ASSERT_EQ(Undo.UndoCount(), 1);
-        EXPECT_EQ(Undo.UndoList().front(), description);
+        EXPECT_EQ(Undo.UndoList().front(), Description);
         ASSERT_TRUE(Undo.Undo());
-        EXPECT_EQ(font->Name(), name);
-        EXPECT_EQ(font->Style(), style);
-        EXPECT_EQ(font->GetSize(), size);
-    }
+        EXPECT_EQ(Font->Name(), name);
+        EXPECT_EQ(Font->Style(), style);
+        EXPECT_EQ(Font->GetSize(), size);
+    };
+    check(
+        Legend->Font(), [&] { Legend->SetFont(&other); }, "Legend items text font");
+    check(
+        Legend->CaptionFont(), [&] { Legend->SetCaptionFont(&other); }, "Legend caption font");
 }
 
 TEST_F(LegendGraphTest, PixelsOfTheDrawnPanelAndALineGlyph) {
