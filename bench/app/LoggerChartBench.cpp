@@ -8,10 +8,14 @@
 // BM_ZoomRectangleMove/N: one mouse move of a zoom rectangle and the repaint of the
 // rectangle's area, which copies the cached frame instead of painting the chart.
 // BM_FullRepaint/N: one full repaint into an image with unchanged data, for comparison.
+// BM_AcceptReadingWithoutSymbols/N: BM_AcceptReading with the point symbols switched off,
+// which separates the cost of the symbol reduction from the rest of the pipeline.
 
 #include "LoggerChart.h"
 #include "axes/Axis.h"
 #include "graph/Graph.h"
+#include "series/Series.h"
+#include "styles/PointSymbolSettings.h"
 #include "util/DateTime.h"
 #include "vectors/DoubleVector.h"
 
@@ -44,7 +48,7 @@ struct TLogger {
         : Times(new TVxDoubleVector(&Window)), Temperatures(new TVxDoubleVector(&Window)),
           Count(N) {
         Window.resize(693, 479);
-        std::vector<double> t(std::size_t(N)), y(std::size_t(N));
+        std::vector<double> t(static_cast<std::size_t>(N)), y(static_cast<std::size_t>(N));
         for (int i = 0; i < N; ++i) {
             t[std::size_t(i)] = T0 + i * Step;
             y[std::size_t(i)] = TemperatureAt(i);
@@ -96,6 +100,21 @@ void BM_AcceptReading(benchmark::State& State) {
     Report(State, logger);
 }
 BENCHMARK(BM_AcceptReading)->Arg(1000000)->Arg(10000000)->Unit(benchmark::kMillisecond);
+
+void BM_AcceptReadingWithoutSymbols(benchmark::State& State) {
+    TLogger logger(int(State.range(0)));
+    logger.Chart.VxPointSeries1->PointSymbol()->SetVisible(false);
+    for (auto _ : State) {
+        logger.Append();
+        QImage image = logger.Graph().PaintToImage();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    Report(State, logger);
+}
+BENCHMARK(BM_AcceptReadingWithoutSymbols)
+    ->Arg(1000000)
+    ->Arg(10000000)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_PanStep(benchmark::State& State) {
     TLogger logger(int(State.range(0)));
