@@ -1,5 +1,6 @@
 #include "axes/AxisLabels.h"
 
+#include "captions/MeasuringSurface.h"
 #include "styles/ArrowSettings.h"
 #include "styles/VxFont.h"
 #include "util/Geometry.h"
@@ -25,7 +26,67 @@ bool Slanted(double Degrees) {
     return a != 0 && a != 90 && a != 180 && a != 270 && a != 360;
 }
 
+// While panning, ticks are recalculated without a new layout, and a date-time axis shows
+// ever new texts: the remembered label records are bounded.
+constexpr qsizetype MaxTextRecords = 512;
+
+TVxContentAlignment AlignmentOf(TVxTextAnchor Anchor) {
+    return TVxContentAlignment(int(Anchor));
+}
+
+static_assert(int(TVxTextAnchor::MiddleCenter) == int(TVxContentAlignment::MiddleCenter) &&
+              int(TVxTextAnchor::BottomRight) == int(TVxContentAlignment::BottomRight));
+
+/// The record of a placed text with its anchor, alignment and angle.
+void Anchor(TVxPlacedText& Text) {
+    Text.Rec.X = float(Text.Position.x());
+    Text.Rec.Y = float(Text.Position.y());
+    Text.Rec.Align = AlignmentOf(Text.Anchor);
+    Text.Rec.Angle = float(Text.Angle);
+}
+
 } // namespace
+
+// --- measured records of the look ----------------------------------------------------------
+
+void TVxAxisLook::ParseCaption() {
+    FTextRecords.clear();
+    FCaptionRec = TVxRichCaptionRec();
+    FCaptionRec.Caption = FCaption;
+    FCaptionRec.Font = FCaptionFont;
+    if (FCaption.isEmpty())
+        return;
+    TVxMeasuringSurface surface;
+    FCaptionRec.ParseForSize(surface, this);
+}
+
+const TVxRichCaptionRec& TVxAxisLook::TextRecord(const QString& Text) const {
+    if (const auto it = FTextRecords.constFind(Text); it != FTextRecords.constEnd())
+        return *it;
+    if (FTextRecords.size() >= MaxTextRecords)
+        FTextRecords.clear();
+    TVxRichCaptionRec rec;
+    rec.Caption = Text;
+    rec.Font = FFont;
+    rec.Align = TVxContentAlignment::MiddleCenter;
+    TVxMeasuringSurface surface;
+    // Measuring lists the look as a dependent of the variables the text shows; the look's
+    // own state is not touched.
+    rec.ParseForSize(surface, const_cast<TVxAxisLook*>(this));
+    return *FTextRecords.insert(Text, std::move(rec));
+}
+
+void TVxAxisLook::UpdateCaptionVariables() {
+    // The next layout measures the caption and every label again.
+    FTextRecords.clear();
+    Changed();
+}
+
+QString ExponentCaption(int Exponent) {
+    return QStringLiteral("\u00B710\\+") + QString::number(Exponent);
+}
+
+// --- placement -----------------------------------------------------------------------------
 
 double LabelLine(const TVxAxis& Axis, const TVxAxisLook& Look) {
     const double away = Look.TicksPointToData() ? 0.0 : double(Look.MajorTickLength());
@@ -43,8 +104,7 @@ double LabelLine(const TVxAxis& Axis, const TVxAxisLook& Look) {
     return Axis.AxLeft() + gap;
 }
 
-void PlaceAxisTexts(const TVxAxis& Axis, TVxAxisLook& Look, QSizeF CaptionSize,
-                    const QString& ExponentText, QSizeF ExponentSize) {
+void PlaceAxisTexts(const TVxAxis& Axis, TVxAxisLook& Look) {
     TVxAxisPlacement& p = Look.Placement;
     const TVxAxisPosition pos = Axis.Position();
     const double line = LabelLine(Axis, Look);
@@ -95,8 +155,10 @@ void PlaceAxisTexts(const TVxAxis& Axis, TVxAxisLook& Look, QSizeF CaptionSize,
             x += wr / 2;
             break;
         }
-        p.Labels.push_back({label.Caption, QPointF(x, y), TVxTextAnchor::MiddleCenter,
-                            double(Look.RubricsAngle()), label.Width, label.Height});
+        TVxPlacedText& placed = p.Labels.emplace_back(TVxPlacedText{
+            label.Caption, QPointF(x, y), TVxTextAnchor::MiddleCenter, double(Look.RubricsAngle()),
+            label.Width, label.Height, Look.TextRecord(label.Caption)});
+        Anchor(placed);
     }
 
     // Common exponent: midway between the last two labels along the axis, otherwise where
@@ -104,9 +166,10 @@ void PlaceAxisTexts(const TVxAxis& Axis, TVxAxisLook& Look, QSizeF CaptionSize,
     p.HasExponent = Look.NumbersVisible() && Axis.Scale().AdditionalExponent;
     if (p.HasExponent) {
         TVxPlacedText& e = p.Exponent;
-        e.Text = ExponentText;
-        e.Width = ExponentSize.width();
-        e.Height = ExponentSize.height();
+        e.Text = ExponentCaption(Axis.Scale().MaxExponent);
+        e.Rec = Look.TextRecord(e.Text);
+        e.Width = e.Rec.FWidth;
+        e.Height = e.Rec.FHeight;
         e.Angle = 0;
         const auto& labels = Axis.Labels();
         const double dist = Look.DistanceAxisExtraExponent();
@@ -131,13 +194,23 @@ void PlaceAxisTexts(const TVxAxis& Axis, TVxAxisLook& Look, QSizeF CaptionSize,
             e.Position = QPointF(line + dist, along);
             break;
         }
+        Anchor(e);
     }
 
     // Caption.
     TVxPlacedText& c = p.Caption;
     c.Text = Look.Caption();
-    c.Width = CaptionSize.width();
-    c.Height = CaptionSize.height();
+    // The record of the last ParseCaption, unless the caption changed since (measured then
+    // when first painted).
+    if (Look.CaptionRecord().Caption == c.Text) {
+        c.Rec = Look.CaptionRecord();
+    } else {
+        c.Rec = TVxRichCaptionRec();
+        c.Rec.Caption = c.Text;
+        c.Rec.Font = Look.CaptionFont();
+    }
+    c.Width = c.Rec.FWidth;
+    c.Height = c.Rec.FHeight;
     p.HasCaption = Look.CaptionVisible() && !c.Text.isEmpty();
     const bool horizontalText = Axis.Horizontal() || Look.CaptionHorizontalOnVerticalAxis();
     c.Angle = horizontalText ? 0 : 90;
@@ -189,6 +262,7 @@ void PlaceAxisTexts(const TVxAxis& Axis, TVxAxisLook& Look, QSizeF CaptionSize,
         break;
     }
     }
+    Anchor(c);
 }
 
 double CaptionThickness(const TVxAxis& Axis, const TVxAxisLook& Look) {

@@ -2,7 +2,7 @@
 // Where an axis puts its texts and how much room it takes: label placement (also
 // slanted), the common exponent, the caption, the axis thickness across its line and the
 // overhangs of its end labels along it. Pure geometry on the axis' last tick calculation
-// and its look; the measured sizes come from the host.
+// and its look, whose rich caption records hold the measured sizes.
 
 #include "axes/AxisLook.h"
 
@@ -18,11 +18,13 @@ struct TVxAxisOverhangs {
 /// The line the labels are anchored on, from the axis line and the look.
 double LabelLine(const TVxAxis& Axis, const TVxAxisLook& Look);
 
-/// Places the labels of the last tick calculation, the common exponent (ExponentSize is
-/// the measured size of ExponentText) and the caption (CaptionSize its unrotated measured
-/// size) into Look.Placement.
-void PlaceAxisTexts(const TVxAxis& Axis, TVxAxisLook& Look, QSizeF CaptionSize,
-                    const QString& ExponentText, QSizeF ExponentSize);
+/// The common exponent in caption markup: a middle dot, "10" and Exponent raised.
+QString ExponentCaption(int Exponent);
+
+/// Places the labels of the last tick calculation, the common exponent and the caption into
+/// Look.Placement, each with its measured record (labels and exponent from
+/// Look.TextRecord, the caption from Look.CaptionRecord).
+void PlaceAxisTexts(const TVxAxis& Axis, TVxAxisLook& Look);
 
 /// The caption's extent across the axis: 0 without a visible, non-empty caption.
 double CaptionThickness(const TVxAxis& Axis, const TVxAxisLook& Look);

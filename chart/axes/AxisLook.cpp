@@ -16,7 +16,10 @@ constexpr TVxColor Black = VxColor(0xFF000000);
 TVxAxisLook::TVxAxisLook(TVxAxis& Axis)
     : QObject(&Axis), FAxis(Axis), FForeColor(Black), FMajorTickColor(Black), FTickColor(Black) {
     FFont = new TVxFont([this] { Repaint(); }, this);
-    FFont->mNeedsResize = [this] { Changed(); };
+    FFont->mNeedsResize = [this] {
+        FTextRecords.clear();
+        Changed();
+    };
     FFont->SetName(QStringLiteral("Arial"));
     FFont->SetSize(12);
     FFont->SetStyle(TVxFontStyle::Bold);

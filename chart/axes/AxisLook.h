@@ -6,10 +6,13 @@
 // axis' undo stack and tell the axis (layout change) or its host (repaint only).
 
 #include "axes/Axis.h"
+#include "captions/CaptionVariables.h"
+#include "captions/RichCaption.h"
 #include "drawing/Color.h"
 #include "styles/ArrowSettings.h"
 #include "styles/VxFont.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointF>
 #include <QString>
@@ -23,7 +26,8 @@ enum class TVxCaptionAlignment {
     Center ///< centred
 };
 
-/// The anchor of a text: which point of its box lies at the text's position.
+/// The anchor of a text: which point of its box lies at the text's position (in the order of
+/// TVxContentAlignment).
 enum class TVxTextAnchor {
     TopLeft,
     TopCenter,
@@ -47,6 +51,9 @@ struct TVxPlacedText {
     /// Unrotated measured size.
     double Width = 0;
     double Height = 0;
+    /// The measured rich caption of Text; painting sets its anchor, alignment and angle from
+    /// the fields above and walks its runs (hence mutable: drawing state, not layout).
+    mutable TVxRichCaptionRec Rec;
 };
 
 /// The texts of an axis as the last tick calculation placed them.
@@ -62,7 +69,7 @@ struct TVxAxisPlacement {
     std::optional<float> HiddenTick;
 };
 
-class TVxAxisLook : public QObject {
+class TVxAxisLook : public QObject, public TVxCaptionDependent {
     Q_OBJECT
     Q_PROPERTY(bool Visible READ Visible WRITE SetVisible)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
@@ -199,6 +206,19 @@ public:
     /// The texts placed by the last layout of the axis.
     TVxAxisPlacement Placement;
 
+    // Rich captions (AxisLabels.cpp). The look is the axis' caption dependent: series and
+    // graphs whose variables its texts show list the look in their FObjectsToUpdate.
+    /// Measures the caption anew (placeholders expanded) and forgets the measured labels,
+    /// so that the layout that follows measures every text once.
+    void ParseCaption();
+    /// The caption as the last ParseCaption measured it.
+    const TVxRichCaptionRec& CaptionRecord() const { return FCaptionRec; }
+    /// A number label, rubric or common exponent text measured in Font, once until the next
+    /// ParseCaption or change of Font.
+    const TVxRichCaptionRec& TextRecord(const QString& Text) const;
+    /// A variable one of the texts shows changed: measure again and lay out.
+    void UpdateCaptionVariables() override;
+
 private:
     bool Recording() const;
     void Record(const char* Comment, const char* Name);
@@ -239,6 +259,8 @@ private:
     bool FTicksPointToData = false;
     bool FMajorForeColor = true;
     bool FMinorForeColor = true;
+    TVxRichCaptionRec FCaptionRec;
+    mutable QHash<QString, TVxRichCaptionRec> FTextRecords;
 };
 
 /// The look of Axis, created with its defaults on first use.

@@ -2,19 +2,11 @@
 
 #include "drawing/Surface.h"
 #include "styles/ArrowSettings.h"
-#include "styles/VxFont.h"
 
 #include <array>
 #include <cmath>
 
 namespace {
-
-/// The top-left corner of a W x H box relative to its anchor point.
-QPointF AnchorOffset(TVxTextAnchor Anchor, double W, double H) {
-    const int column = int(Anchor) % 3;
-    const int row = int(Anchor) / 3;
-    return QPointF(-W * column / 2.0, -H * row / 2.0);
-}
 
 float Snap(float Pixel, bool Exact) {
     return Exact ? Pixel : float(std::nearbyint(Pixel));
@@ -22,18 +14,13 @@ float Snap(float Pixel, bool Exact) {
 
 } // namespace
 
-void PaintPlacedText(TVxSurface& Gr, const TVxPlacedText& Text, const TVxFont& Font) {
-    const TVxMatrix saved = Gr.GetTransform();
-    TVxMatrix m;
-    m.translate(Text.Position.x(), Text.Position.y());
-    if (Text.Angle != 0)
-        m.rotate(-Text.Angle);
-    Gr.SetTransform(m * saved);
-    const QPointF corner = AnchorOffset(Text.Anchor, Text.Width, Text.Height);
-    const QRectF layout(corner, QSizeF(Text.Width, Text.Height));
-    Gr.DrawString(Text.Text, Font.FontSpec(), Font.GetBrush(layout), layout,
-                  TVxStringFormat::GenericTypographic());
-    Gr.SetTransform(saved);
+void PaintPlacedText(TVxSurface& Gr, const TVxPlacedText& Text) {
+    TVxRichCaptionRec& rec = Text.Rec;
+    rec.X = float(Text.Position.x());
+    rec.Y = float(Text.Position.y());
+    rec.Align = TVxContentAlignment(int(Text.Anchor));
+    rec.Angle = float(Text.Angle);
+    rec.PaintGr(Gr);
 }
 
 void PaintAxis(TVxSurface& Gr, const TVxAxis& Axis, const TVxAxisLook& Look, bool ExactPositions) {
@@ -109,9 +96,9 @@ void PaintAxis(TVxSurface& Gr, const TVxAxis& Axis, const TVxAxisLook& Look, boo
     const TVxAxisPlacement& p = Look.Placement;
     if (Look.NumbersVisible())
         for (const TVxPlacedText& label : p.Labels)
-            PaintPlacedText(Gr, label, *Look.Font());
+            PaintPlacedText(Gr, label);
     if (p.HasCaption)
-        PaintPlacedText(Gr, p.Caption, *Look.CaptionFont());
+        PaintPlacedText(Gr, p.Caption);
     if (p.HasExponent)
-        PaintPlacedText(Gr, p.Exponent, *Look.Font());
+        PaintPlacedText(Gr, p.Exponent);
 }

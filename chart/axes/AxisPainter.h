@@ -12,6 +12,6 @@ class TVxSurface;
 void PaintAxis(TVxSurface& Gr, const TVxAxis& Axis, const TVxAxisLook& Look,
                bool ExactPositions = false);
 
-/// Draws a placed text with Font's face, size and brush: the anchor point of its (rotated) box
-/// lies at Text.Position.
-void PaintPlacedText(TVxSurface& Gr, const TVxPlacedText& Text, const TVxFont& Font);
+/// Draws a placed text through its rich caption record: the anchor point of its (rotated)
+/// block lies at Text.Position. A record never measured is measured on Gr first.
+void PaintPlacedText(TVxSurface& Gr, const TVxPlacedText& Text);

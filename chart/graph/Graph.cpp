@@ -71,10 +71,12 @@ TVxCustomGraph::TVxCustomGraph(QWidget* AParent) : QWidget(AParent) {
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setAutoFillBackground(false);
     FPollingTimer.setInterval(50);
+    RegisterCaptionVariables();
 }
 
 TVxCustomGraph::~TVxCustomGraph() {
     FPollingTimer.stop();
+    UnregisterContainerEverywhere(this);
 }
 
 bool TVxCustomGraph::Recording() const {
@@ -143,6 +145,7 @@ void TVxCustomGraph::SetCaption(const QString& Value) {
     FCaption = text;
     FCaptionSet = true;
     Modified();
+    UpdateDependents(FObjectsToUpdate);
 }
 
 void TVxCustomGraph::SetCaptionAlignment(TVxCaptionAlignment Value) {
@@ -200,10 +203,6 @@ void TVxCustomGraph::SetCaptionVisible(bool Value) {
 
 QString TVxCustomGraph::CaptionAsString() const {
     return FCaption.isEmpty() ? objectName() : FCaption;
-}
-
-QSizeF TVxCustomGraph::TitleSize() const {
-    return TVxGraph2D::MeasureText(*FCaptionFont, FCaption);
 }
 
 void TVxCustomGraph::EndUpdate() {
@@ -740,5 +739,6 @@ QSizeF TVxGraph2D::MeasureLabel(const TVxAxis& Axis, const QString& Text) const 
     const TVxAxisLook* look = FindAxisLook(Axis);
     if (!look)
         return {};
-    return MeasureText(*look->Font(), Text);
+    const TVxRichCaptionRec& rec = look->TextRecord(Text);
+    return {rec.FWidth, rec.FHeight};
 }

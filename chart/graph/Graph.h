@@ -12,6 +12,8 @@
 #include "annotations/ChartItemHost.h"
 #include "axes/AxisHost.h"
 #include "axes/AxisLook.h"
+#include "captions/CaptionVariables.h"
+#include "captions/RichCaption.h"
 #include "drawing/Color.h"
 #include "drawing/DrawTypes.h"
 #include "graph/ZoomSettings.h"
@@ -21,6 +23,7 @@
 #include "styles/LineSettings.h"
 #include "styles/VxFont.h"
 #include "undo/UndoStack.h"
+#include "util/VariableRegistries.h"
 
 #include <QImage>
 #include <QPointer>
@@ -46,7 +49,7 @@ struct TVxSeriesPoint {
     double Y = 0;
 };
 
-class TVxCustomGraph : public QWidget {
+class TVxCustomGraph : public QWidget, public TVxVariableContainer, public TVxCaptionDependent {
     Q_OBJECT
     Q_PROPERTY(TVxUndoStack* UndoStack READ UndoStack WRITE SetUndoStack)
     Q_PROPERTY(int BackColor READ BackColor WRITE SetBackColor)
@@ -121,6 +124,18 @@ public:
     QPointF TitlePosition() const { return FTitlePosition; }
     QSizeF TitleSize() const;
 
+    // Rich captions (GraphCaptions.cpp).
+    /// Measures the title anew (its placeholders expanded) and lays out again.
+    void ParseCaption();
+    /// The title as last measured, anchored where the layout put it.
+    const TVxRichCaptionRec& TitleRecord() const { return FTitleRec; }
+    /// Components whose captions show the graph's variables "Name" and "Caption"; refreshed
+    /// when the graph's name or caption changes.
+    TVxObjectsToUpdate FObjectsToUpdate;
+    void AddObjectToUpdate(QObject* Component) override { FObjectsToUpdate.Add(Component); }
+    /// A variable the title shows changed: measure again and lay out.
+    void UpdateCaptionVariables() override { ParseCaption(); }
+
 protected:
     /// Paints from the frame cache (rendering it first when stale), then the overlay.
     void paintEvent(QPaintEvent* Event) override;
@@ -153,6 +168,11 @@ protected:
     bool FFrameDirty = true;
     int FUpdateCount = 0;
     QPointF FTitlePosition;
+    /// The measured title (MeasureTitle, at every layout and caption change).
+    TVxRichCaptionRec FTitleRec;
+    void MeasureTitle();
+    /// Registers "Name" and "Caption" and refreshes the dependents on a rename.
+    void RegisterCaptionVariables();
     QTimer FPollingTimer;
 
 private:

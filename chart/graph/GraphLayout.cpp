@@ -12,19 +12,6 @@
 
 namespace {
 
-/// The common exponent as plain text: a middle dot, "10" and the exponent in superscript.
-QString ExponentText(int Exponent) {
-    static const char16_t* const Superscripts[] = {u"\u2070", u"\u00B9", u"\u00B2", u"\u00B3",
-                                                   u"\u2074", u"\u2075", u"\u2076", u"\u2077",
-                                                   u"\u2078", u"\u2079"};
-    QString text = QStringLiteral("\u00B710");
-    if (Exponent < 0)
-        text += QChar(0x207B);
-    for (const QChar digit : QString::number(std::abs(Exponent)))
-        text += QString::fromUtf16(Superscripts[digit.digitValue()]);
-    return text;
-}
-
 bool IsLinear(const TVxAxis& Axis) {
     return Axis.Scaling() == TVxAxisScaling::Normal;
 }
@@ -36,10 +23,7 @@ bool CrossesZero(const TVxAxis* Axis) {
 } // namespace
 
 void TVxGraph2D::PlaceTexts(TVxAxis& Axis) {
-    TVxAxisLook& look = AxisLook(Axis);
-    const QSizeF caption = MeasureText(*look.CaptionFont(), look.Caption());
-    const QString exponent = ExponentText(Axis.Scale().MaxExponent);
-    PlaceAxisTexts(Axis, look, caption, exponent, MeasureText(*look.Font(), exponent));
+    PlaceAxisTexts(Axis, AxisLook(Axis));
 }
 
 void TVxGraph2D::CalculateLayout() {
@@ -73,8 +57,11 @@ void TVxGraph2D::LayoutOwnAxes() {
     const double clientWidth = width();
     const double clientHeight = height();
 
-    // 1. Every axis rounds its range and calculates its ticks on its full length.
+    // 1. The title and every axis caption are measured (their labels as the ticks need
+    // them); every axis rounds its range and calculates its ticks on its full length.
+    MeasureTitle();
     for (TVxAxis* axis : axes) {
+        AxisLook(*axis).ParseCaption();
         axis->SetAxisGeometry(0, 0, float(axis->Horizontal() ? axis->Width() : axis->Height()));
         axis->CalculateScale();
         PlaceTexts(*axis);
@@ -334,14 +321,20 @@ void TVxGraph2D::LayoutOwnAxes() {
     switch (FCaptionAlignment) {
     case TVxCaptionAlignment::Left:
         FTitlePosition = QPointF(FDistanceBorderAxisLeft, FCaptionDistanceBefore);
+        FTitleRec.Align = TVxContentAlignment::TopLeft;
         break;
     case TVxCaptionAlignment::Right:
         FTitlePosition = QPointF(clientWidth - FDistanceBorderAxisRight, FCaptionDistanceBefore);
+        FTitleRec.Align = TVxContentAlignment::TopRight;
         break;
     case TVxCaptionAlignment::Center:
         FTitlePosition = QPointF(clientWidth / 2, FCaptionDistanceBefore);
+        FTitleRec.Align = TVxContentAlignment::TopCenter;
         break;
     }
+    FTitleRec.X = float(FTitlePosition.x());
+    FTitleRec.Y = float(FTitlePosition.y());
+    FTitleRec.Angle = 0;
     if (FDoHScrollBar && px) {
         // The thumb spans the page: positions run from 0 to 10000 less the page.
         const int page = px->ScrollPageSize();

@@ -61,16 +61,8 @@ void TVxGraph2D::PaintGr(TVxSurface& Gr) {
     }
 
     // 7. Title.
-    if (FCaptionVisible && !FCaption.isEmpty()) {
-        const QSizeF size = TitleSize();
-        TVxPlacedText title{FCaption, FTitlePosition, TVxTextAnchor::TopCenter,
-                            0,        size.width(),   size.height()};
-        if (FCaptionAlignment == TVxCaptionAlignment::Left)
-            title.Anchor = TVxTextAnchor::TopLeft;
-        else if (FCaptionAlignment == TVxCaptionAlignment::Right)
-            title.Anchor = TVxTextAnchor::TopRight;
-        PaintPlacedText(Gr, title, *FCaptionFont);
-    }
+    if (FCaptionVisible && !FCaption.isEmpty())
+        FTitleRec.PaintGr(Gr);
 
     // 8. Grids.
     PaintGrids(Gr);

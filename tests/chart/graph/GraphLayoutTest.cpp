@@ -1,6 +1,11 @@
 // The data-area layout of a graph with two axes, derived by hand from the layout rules
 // with every text measured through QFontMetricsF of DejaVu Sans; the axis drawing through
 // the recording surface; a few pixels of a painted image.
+//
+// Every text of an axis is a rich caption block: its width is the run width
+// w("I" + text + "I") - w("II") plus the default string layout's padding of 1/6 em on
+// either side, its height the line spacing; the run is drawn that padding in from the
+// block's left edge, with its top at the block's top.
 
 #include "axes/AxisLabels.h"
 #include "axes/AxisPainter.h"
@@ -16,7 +21,13 @@
 
 namespace {
 
-/// Width and line height of Text in DejaVu Sans of PointSize at 96 dots per inch.
+/// The padding of the default string layout on either side: 1/6 em of PointSize at 96 dpi.
+double Pad(double PointSize) {
+    return PointSize * 96.0 / 72.0 / 6.0;
+}
+
+/// Block width and line height of the caption Text in DejaVu Sans of PointSize at 96 dots
+/// per inch.
 QSizeF Measure(const QString& Text, double PointSize) {
     QImage device(1, 1, QImage::Format_ARGB32);
     device.setDotsPerMeterX(3780); // 96.01 dpi: Qt rounds the logical dpi to 96
@@ -24,7 +35,9 @@ QSizeF Measure(const QString& Text, double PointSize) {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(PointSize);
     const QFontMetricsF metrics(font, &device);
-    return {metrics.horizontalAdvance(Text), metrics.height()};
+    const double run = metrics.horizontalAdvance(u'I' + Text + u'I') -
+                       metrics.horizontalAdvance(QStringLiteral("II"));
+    return {run + 2 * Pad(PointSize), metrics.lineSpacing()};
 }
 
 void UseTestFonts(TVxAxis& Axis) {
@@ -181,7 +194,8 @@ TEST_F(GraphLayoutTest, AxisPaintingDrawsTicksLabelsAndARotatedCaption) {
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(minors[i], std::nearbyint(axLeft + (2 * i + 1) / 10.0 * axLength)) << i;
 
-    // Labels: centred on their tick, their top on the label line AxTop + 10 = 11.
+    // Labels: blocks centred on their tick, the run a padding in from the block's left
+    // edge, its top on the label line AxTop + 10 = 11.
     const auto strings = bottom.RecordsOf(TVxDrawOp::DrawString);
     ASSERT_EQ(strings.size(), 7u); // six numbers and the caption
     for (int i = 0; i < 6; ++i) {
@@ -189,7 +203,8 @@ TEST_F(GraphLayoutTest, AxisPaintingDrawsTicksLabelsAndARotatedCaption) {
         const QSizeF size = Measure(Numbers[i], 10);
         const QPointF origin = r.Transform.map(r.Rect.topLeft());
         EXPECT_EQ(r.Text, Numbers[i]);
-        EXPECT_NEAR(origin.x(), axLeft + 2 * i / 10.0 * axLength - size.width() / 2, 1e-3);
+        EXPECT_NEAR(origin.x(), axLeft + 2 * i / 10.0 * axLength - size.width() / 2 + Pad(10),
+                    1e-3);
         EXPECT_NEAR(origin.y(), 11, 1e-3);
         EXPECT_TRUE(r.Transform.isTranslating() || r.Transform.isIdentity());
     }
@@ -198,7 +213,7 @@ TEST_F(GraphLayoutTest, AxisPaintingDrawsTicksLabelsAndARotatedCaption) {
     const QSizeF xc = Measure("X-Axis", 12);
     EXPECT_EQ(xCaption.Text, "X-Axis");
     const QPointF xo = xCaption.Transform.map(xCaption.Rect.topLeft());
-    EXPECT_NEAR(xo.x(), axLeft + axLength / 2 - xc.width() / 2, 1e-3);
+    EXPECT_NEAR(xo.x(), axLeft + axLength / 2 - xc.width() / 2 + Pad(12), 1e-3);
     EXPECT_NEAR(xo.y(), 11 + Measure("0", 10).height(), 1e-3);
 
     // The Y caption is rotated by 90 degrees: its text runs upwards, its baseline side
@@ -216,10 +231,12 @@ TEST_F(GraphLayoutTest, AxisPaintingDrawsTicksLabelsAndARotatedCaption) {
     double wMax = 0;
     for (const QString& n : Numbers)
         wMax = std::max(wMax, Measure(n, 10).width());
-    // Anchor BottomCenter in the rotated frame: the box's bottom edge is its right edge on
-    // screen, at the label line minus the widest label.
+    // Anchor BottomCenter in the rotated frame: the block's bottom edge is its right edge on
+    // screen, at the label line minus the widest label. The block in its own frame starts a
+    // padding left of the run.
     const double labelLine = Y->AxLeft() - 10;
-    const QRectF onScreen = yCaption.Transform.mapRect(yCaption.Rect);
+    const QRectF block(yCaption.Rect.topLeft() - QPointF(Pad(12), 0), yc);
+    const QRectF onScreen = yCaption.Transform.mapRect(block);
     EXPECT_NEAR(onScreen.right(), labelLine - wMax, 1e-3);
     EXPECT_NEAR(onScreen.width(), yc.height(), 1e-3);
     EXPECT_NEAR(onScreen.center().y(), Y->AxTop() + Y->AxLength() / 2, 1e-3);
