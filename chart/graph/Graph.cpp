@@ -271,6 +271,9 @@ QImage TVxCustomGraph::PaintToImage() {
     QPainter painter(&image);
     TVxQtSurface surface(painter);
     PaintGr(surface);
+    // Whatever the paint brought up to date (data ranges, layout) was not seen by the
+    // screen's frame, whose repaint requests are ignored while painting.
+    FFrameDirty = true;
     return image;
 }
 
