@@ -249,14 +249,32 @@ void TVxIniFile::WriteComponent(const QString& Section, const QString& Key,
     WriteString(Section, Key, ComponentPath(Component));
 }
 
+namespace {
+
+/// The escape letter at Text[At] ("@\\" + letter), lower case, or 0 when Text[At] does not
+/// start an escape.
+char EscapeAt(const QString& Text, qsizetype At) {
+    if (At + 2 >= Text.size() || Text[At] != '@' || Text[At + 1] != '\\')
+        return 0;
+    const QChar letter = Text[At + 2].toLower();
+    return letter == 'r' || letter == 'n' || letter == 'a' ? char(letter.unicode()) : 0;
+}
+
+} // namespace
+
+// "@\\a" stands for an at sign that the text itself puts before "\\r", "\\n" or "\\a", so
+// that such a text reads back as it was; every other text is written as it always was.
 QString EncodeIniLineBreaks(const QString& Text) {
     QString result;
     result.reserve(Text.size());
-    for (QChar c : Text) {
+    for (qsizetype i = 0; i < Text.size(); ++i) {
+        const QChar c = Text[i];
         if (c == '\r')
             result += "@\\r";
         else if (c == '\n')
             result += "@\\n";
+        else if (EscapeAt(Text, i))
+            result += "@\\a";
         else
             result += c;
     }
@@ -267,15 +285,21 @@ QString DecodeIniLineBreaks(const QString& Text) {
     QString result;
     result.reserve(Text.size());
     for (qsizetype i = 0; i < Text.size(); ++i) {
-        if (Text[i] == '@' && i + 2 < Text.size() && Text[i + 1] == '\\') {
-            const QChar letter = Text[i + 2].toLower();
-            if (letter == 'r' || letter == 'n') {
-                result += letter == 'r' ? QChar('\r') : QChar('\n');
-                i += 2;
-                continue;
-            }
+        switch (EscapeAt(Text, i)) {
+        case 'r':
+            result += QChar('\r');
+            break;
+        case 'n':
+            result += QChar('\n');
+            break;
+        case 'a':
+            result += QChar('@');
+            break;
+        default:
+            result += Text[i];
+            continue;
         }
-        result += Text[i];
+        i += 2;
     }
     return result;
 }

@@ -71,7 +71,8 @@ private:
     QString FFileName;
 };
 
-/// Escapes the line breaks of a text for a one-line ini value: CR becomes "@\r" and LF "@\n".
+/// Escapes the line breaks of a text for a one-line ini value: CR becomes "@\r" and LF "@\n";
+/// an "@" that the text puts before a literal "\r", "\n" or "\a" becomes "@\a".
 QString EncodeIniLineBreaks(const QString& Text);
-/// Reverses EncodeIniLineBreaks ("@\r" and "@\n" in any letter case).
+/// Reverses EncodeIniLineBreaks ("@\r", "@\n" and "@\a" in any letter case).
 QString DecodeIniLineBreaks(const QString& Text);

@@ -357,19 +357,13 @@ void ExpectSameZoom(const std::vector<double>& a, const std::vector<double>& b) 
 }
 
 // The saved state of two axes agrees (range state only WithRange).
-// The ini line-break encoding reads a literal "@\r" as an escaped carriage return: Text as it
-// reads back from an ini value.
-QString AsIniReadsIt(QString Text, bool Ini) {
-    return Ini ? Text.replace("@\\r", "\r") : Text;
-}
-
-void ExpectSameAxis(TVxAxis& a, TVxAxis& b, bool WithRange, bool Ini = false) {
+void ExpectSameAxis(TVxAxis& a, TVxAxis& b, bool WithRange) {
     const TVxAxisLook& la = AxisLook(a);
     const TVxAxisLook& lb = AxisLook(b);
-    EXPECT_EQ(AsIniReadsIt(la.Caption(), Ini), lb.Caption());
-    EXPECT_EQ(AsIniReadsIt(a.Hint(), Ini), b.Hint());
+    EXPECT_EQ(la.Caption(), lb.Caption());
+    EXPECT_EQ(a.Hint(), b.Hint());
     EXPECT_EQ(a.Rubrics(), b.Rubrics());
-    EXPECT_EQ(AsIniReadsIt(a.ShortMonthFormat(), Ini), b.ShortMonthFormat());
+    EXPECT_EQ(a.ShortMonthFormat(), b.ShortMonthFormat());
     EXPECT_EQ(a.Position(), b.Position());
     EXPECT_EQ(a.Scaling(), b.Scaling());
     EXPECT_EQ(la.Font()->Name(), lb.Font()->Name());
@@ -442,7 +436,7 @@ TEST_F(AxisRecordsTest, RoundTripsThroughEveryContainerWithAndWithoutRange) {
                 source->SetRubricTexts(rubrics);
                 TVxAxis* target = NewAxis("Target");
                 Transfer(*source, *target, container, withRange);
-                ExpectSameAxis(*source, *target, withRange, container == TContainer::Ini);
+                ExpectSameAxis(*source, *target, withRange);
                 if (!withRange) {
                     EXPECT_EQ(target->Start(), 0.0);
                     EXPECT_EQ(target->Stop(), 10.0);

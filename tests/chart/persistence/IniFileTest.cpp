@@ -22,6 +22,28 @@ TEST(IniFileTest, LineBreaksAreEscapedAndDecodedInAnyCase) {
     EXPECT_EQ(DecodeIniLineBreaks("50@\\"), "50@\\");
 }
 
+TEST(IniFileTest, TextsThatLookLikeEscapesReadBackAsTheyWere) {
+    struct Case {
+        const char* Text;
+        const char* Written;
+    };
+    const Case cases[] = {
+        {"@\\r", "@\\a\\r"}, // the escape of a line break, as text
+        {"@\\N and @\\a", "@\\a\\N and @\\a\\a"},
+        {"@@\\r", "@@\\a\\r"},
+        {"@\r", "@@\\r"},                   // an at sign before a carriage return
+        {"mail@host\n@", "mail@host@\\n@"}, // other at signs stay as they are
+        {"\\r@\\", "\\r@\\"},
+        {"@\\b", "@\\b"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Text);
+        const QString text = QString::fromUtf8(c.Text);
+        EXPECT_EQ(EncodeIniLineBreaks(text), QString::fromUtf8(c.Written));
+        EXPECT_EQ(DecodeIniLineBreaks(EncodeIniLineBreaks(text)), text);
+    }
+}
+
 TEST(IniFileTest, ValuesRoundTripThroughText) {
     TVxIniFile ini;
     ini.WriteCaption("Graph", "Caption", "first\r\nsecond");
