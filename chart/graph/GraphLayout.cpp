@@ -40,7 +40,7 @@ void TVxGraph2D::CalculateLayout() {
         AlignChildGraphs();
     // The pixel points of every series follow the new layout.
     for (TVxSeries* series : RelatedSeries())
-        series->PointsModified();
+        series->LayoutModified();
     // A handler may free an axis: each is looked at through a guarded reference.
     const std::vector<QPointer<TVxAxis>> axes(FChildAxes.begin(), FChildAxes.end());
     for (const QPointer<TVxAxis>& axis : axes)

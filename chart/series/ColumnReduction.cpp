@@ -239,9 +239,61 @@ TVxReductionData ReductionData(TVxCustomDoubleVector& X, TVxCustomDoubleVector& 
     return data;
 }
 
+bool TVxColumnReduction::Extendable(const TPass& Pass, const TVxReductionData& Data,
+                                    const TVxReductionView& View, int OldCount) {
+    auto same = [](const TVxPixelMapping& A, const TVxPixelMapping& B) {
+        return A.Start() == B.Start() && A.Stop() == B.Stop() && A.PixelStart() == B.PixelStart() &&
+               A.PixelStop() == B.PixelStop() && A.Logarithmic() == B.Logarithmic();
+    };
+    return Pass.Valid && Pass.Ascending && OldCount > 0 && Pass.Count == OldCount &&
+           Data.Count() >= OldCount && Data.XAscending && same(Pass.View.X, View.X) &&
+           same(Pass.View.Y, View.Y) && Pass.View.Resolution == View.Resolution &&
+           Pass.View.SymbolMargin == View.SymbolMargin &&
+           std::equal(Pass.Hidden.begin(), Pass.Hidden.end(), Data.Hidden.begin(),
+                      Data.Hidden.end());
+}
+
+void TVxColumnReduction::Remember(TPass& Pass, const TVxReductionData& Data,
+                                  const TVxReductionView& View, bool Ascending, int From, int End) {
+    Pass.Valid = true;
+    Pass.Ascending = Ascending;
+    Pass.Count = Data.Count();
+    Pass.From = From;
+    Pass.End = End;
+    Pass.View = View;
+    Pass.Hidden.assign(Data.Hidden.begin(), Data.Hidden.end());
+}
+
+namespace {
+
+// The first index of the column run that holds Last (runs of equal column start at From).
+int RunStart(const TAscending& Data, int From, int Last) {
+    const int column = Data.ColumnKey(Last);
+    int lo = From, hi = Last;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (Data.ColumnKey(mid) == column)
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo;
+}
+
+// Drops the points of index Index and later (the indices rise).
+void TruncateAt(std::vector<QPointF>& Points, std::vector<int>& Indices, int Index) {
+    const size_t keep =
+        size_t(std::lower_bound(Indices.begin(), Indices.end(), Index) - Indices.begin());
+    Points.resize(keep);
+    Indices.resize(keep);
+}
+
+} // namespace
+
 void TVxColumnReduction::ReduceLine(const TVxReductionData& Data, const TVxReductionView& View) {
     FLinePoints.clear();
     FLineIndices.clear();
+    FLinePass.Valid = false;
     if (Data.Count() == 0)
         return;
     if (Data.XAscending)
@@ -250,15 +302,38 @@ void TVxColumnReduction::ReduceLine(const TVxReductionData& Data, const TVxReduc
         ReduceAnyOrder(Data, View);
 }
 
+void TVxColumnReduction::ExtendLine(const TVxReductionData& Data, const TVxReductionView& View,
+                                    int OldCount) {
+    if (!Extendable(FLinePass, Data, View, OldCount))
+        return ReduceLine(Data, View);
+    const TAscending data(Data, View);
+    const double lowX = std::min(View.X.Start(), View.X.Stop());
+    const double highX = std::max(View.X.Start(), View.X.Stop());
+    const int first = data.LowerBound(lowX);
+    const int end = std::max(first, data.UpperBound(highX));
+    if (first != FLinePass.From)
+        return ReduceLine(Data, View);
+    if (FLinePass.End < OldCount) {
+        // The old data reached past the visible range already: new points can only supply
+        // the point beyond the end when none of the old ones could.
+        if (end != FLinePass.End)
+            return ReduceLine(Data, View);
+        if (FLineIndices.empty() || FLineIndices.back() < end)
+            KeepBeyond(Data, View, OldCount);
+    } else {
+        // The column of the last old point may gain points: it is redone with the new ones.
+        const int resume = OldCount > first ? RunStart(data, first, OldCount - 1) : first;
+        TruncateAt(FLinePoints, FLineIndices, resume);
+        KeepColumns(Data, View, resume, end);
+        KeepBeyond(Data, View, end);
+    }
+    Remember(FLinePass, Data, View, true, first, end);
+}
+
 void TVxColumnReduction::ReduceAscending(const TVxReductionData& Data,
                                          const TVxReductionView& View) {
     const TAscending data(Data, View);
     const THidden& hidden = data.Hidden();
-    const int n = data.Count();
-    auto keep = [&](int i) {
-        FLinePoints.emplace_back(View.X.ToPixel(Data.XAt(i)), View.Y.ToPixel(Data.Y[size_t(i)]));
-        FLineIndices.push_back(i);
-    };
     const double lowX = std::min(View.X.Start(), View.X.Stop());
     const double highX = std::max(View.X.Start(), View.X.Stop());
     const int first = data.LowerBound(lowX);
@@ -266,13 +341,44 @@ void TVxColumnReduction::ReduceAscending(const TVxReductionData& Data,
 
     for (int i = first - 1; i >= 0; --i)
         if (Drawable(Data, hidden, i)) {
-            keep(i);
+            FLinePoints.emplace_back(View.X.ToPixel(Data.XAt(i)),
+                                     View.Y.ToPixel(Data.Y[size_t(i)]));
+            FLineIndices.push_back(i);
             break;
         }
+    KeepColumns(Data, View, first, end);
+    KeepBeyond(Data, View, end);
+    Remember(FLinePass, Data, View, true, first, end);
+}
+
+// The first drawn point at or after From.
+void TVxColumnReduction::KeepBeyond(const TVxReductionData& Data, const TVxReductionView& View,
+                                    int From) {
+    const THidden hidden(Data.Hidden);
+    const int n = Data.Count();
+    for (int i = From; i < n; ++i)
+        if (Drawable(Data, hidden, i)) {
+            FLinePoints.emplace_back(View.X.ToPixel(Data.XAt(i)),
+                                     View.Y.ToPixel(Data.Y[size_t(i)]));
+            FLineIndices.push_back(i);
+            break;
+        }
+}
+
+// The columns of [From, End), From starting a column: the first, lowest, highest and last
+// point of each.
+void TVxColumnReduction::KeepColumns(const TVxReductionData& Data, const TVxReductionView& View,
+                                     int From, int End) {
+    const TAscending data(Data, View);
+    const THidden& hidden = data.Hidden();
+    auto keep = [&](int i) {
+        FLinePoints.emplace_back(View.X.ToPixel(Data.XAt(i)), View.Y.ToPixel(Data.Y[size_t(i)]));
+        FLineIndices.push_back(i);
+    };
     int width = 1;
-    for (int a = first; a < end;) {
+    for (int a = From; a < End;) {
         const int column = data.ColumnKey(a);
-        const int b = data.ColumnEnd(a, end, column, width);
+        const int b = data.ColumnEnd(a, End, column, width);
         width = b - a;
         if (b - a <= 4) {
             for (int i = a; i < b; ++i)
@@ -299,11 +405,6 @@ void TVxColumnReduction::ReduceAscending(const TVxReductionData& Data,
         }
         a = b;
     }
-    for (int i = end; i < n; ++i)
-        if (Drawable(Data, hidden, i)) {
-            keep(i);
-            break;
-        }
 }
 
 // One pass: consecutive drawn points in one column form a run, which gives its first,
@@ -367,24 +468,70 @@ void TVxColumnReduction::ReduceAnyOrder(const TVxReductionData& Data,
         flush();
 }
 
-void TVxColumnReduction::ReduceSymbols(const TVxReductionData& Data, const TVxReductionView& View) {
-    FSymbolPoints.clear();
-    FSymbolIndices.clear();
-    const int n = Data.Count();
-    if (n == 0)
-        return;
+// The symbol area of View in cells.
+void TVxColumnReduction::SetSymbolArea(const TVxReductionView& View) {
     const int res = std::max(View.Resolution, 1);
     const double margin = std::max(View.SymbolMargin, 0.0);
     const double left = std::min(View.X.PixelStart(), View.X.PixelStop()) - margin;
     const double right = std::max(View.X.PixelStart(), View.X.PixelStop()) + margin;
     const double top = std::min(View.Y.PixelStart(), View.Y.PixelStop()) - margin;
     const double bottom = std::max(View.Y.PixelStart(), View.Y.PixelStop()) + margin;
-    const int column0 = ColumnOf(left, res), columns = ColumnOf(right, res) - column0 + 1;
-    const int row0 = ColumnOf(top, res), rows = ColumnOf(bottom, res) - row0 + 1;
-    FColumn0 = column0;
-    FColumns = columns;
-    FRow0 = row0;
-    FRows = rows;
+    FColumn0 = ColumnOf(left, res);
+    FColumns = ColumnOf(right, res) - FColumn0 + 1;
+    FRow0 = ColumnOf(top, res);
+    FRows = ColumnOf(bottom, res) - FRow0 + 1;
+}
+
+// For ascending X: the index range of the symbol area's columns, one more on each side
+// against rounding.
+void TVxColumnReduction::SymbolIndexRange(const TVxReductionData& Data,
+                                          const TVxReductionView& View, int& From, int& To) const {
+    const int res = std::max(View.Resolution, 1);
+    const TAscending ascending(Data, View);
+    const double a = View.X.ToValue(double(FColumn0) / res);
+    const double b = View.X.ToValue(double(FColumn0 + FColumns) / res);
+    From = std::max(ascending.LowerBound(std::min(a, b)) - 1, 0);
+    To = std::min(ascending.UpperBound(std::max(a, b)) + 1, Data.Count());
+}
+
+void TVxColumnReduction::ExtendSymbols(const TVxReductionData& Data, const TVxReductionView& View,
+                                       int OldCount) {
+    if (!Extendable(FSymbolPass, Data, View, OldCount) || Data.YMinMax == nullptr)
+        return ReduceSymbols(Data, View);
+    SetSymbolArea(View);
+    int from, to;
+    SymbolIndexRange(Data, View, from, to);
+    if (from != FSymbolPass.From)
+        return ReduceSymbols(Data, View);
+    if (FSymbolPass.End < OldCount) {
+        // The old data reached past the area already, so the new points lie outside it.
+        if (to != FSymbolPass.End)
+            return ReduceSymbols(Data, View);
+    } else {
+        // The column of the last old point may gain symbols: it is stamped again with the
+        // new points.
+        const THidden hidden(Data.Hidden);
+        int start = from;
+        while (start < to && hidden.Contains(start))
+            ++start;
+        const int resume =
+            OldCount - 1 > start ? RunStart(TAscending(Data, View), start, OldCount - 1) : start;
+        TruncateAt(FSymbolPoints, FSymbolIndices, resume);
+        StampColumns(Data, View, resume, to);
+    }
+    Remember(FSymbolPass, Data, View, true, from, to);
+}
+
+void TVxColumnReduction::ReduceSymbols(const TVxReductionData& Data, const TVxReductionView& View) {
+    FSymbolPoints.clear();
+    FSymbolIndices.clear();
+    FSymbolPass.Valid = false;
+    const int n = Data.Count();
+    if (n == 0)
+        return;
+    const int res = std::max(View.Resolution, 1);
+    SetSymbolArea(View);
+    const int column0 = FColumn0, columns = FColumns, row0 = FRow0, rows = FRows;
     const size_t cells = size_t(columns) * size_t(rows);
     // A bitmap for any sane target; an absurdly large area (up to the sentinels) is
     // remembered cell by cell instead of allocating gigabytes.
@@ -394,14 +541,10 @@ void TVxColumnReduction::ReduceSymbols(const TVxReductionData& Data, const TVxRe
 
     int from = 0, to = n;
     if (Data.XAscending) {
-        // The index range of the widened area's cells, one more on each side against rounding.
-        const TAscending ascending(Data, View);
-        const double a = View.X.ToValue(double(column0) / res);
-        const double b = View.X.ToValue(double(column0 + columns) / res);
-        from = std::max(ascending.LowerBound(std::min(a, b)) - 1, 0);
-        to = std::min(ascending.UpperBound(std::max(a, b)) + 1, n);
+        SymbolIndexRange(Data, View, from, to);
         if (Data.YMinMax != nullptr && rows <= 65536) {
             StampColumns(Data, View, from, to);
+            Remember(FSymbolPass, Data, View, true, from, to);
             return;
         }
     }

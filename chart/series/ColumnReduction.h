@@ -112,6 +112,12 @@ public:
     /// The point symbols: the first point of each distinct cell (1 / Resolution pixel) whose
     /// centre lies within the pixel ranges widened by the symbol margin, in index order.
     void ReduceSymbols(const TVxReductionData& Data, const TVxReductionView& View);
+    /// ReduceLine for data that only grew at its end since the last line reduction, which
+    /// read the first OldCount pairs (and the same hidden indices) in the same view: only the
+    /// columns the new points reach are redone. Any other case reduces from scratch.
+    void ExtendLine(const TVxReductionData& Data, const TVxReductionView& View, int OldCount);
+    /// ReduceSymbols for data that only grew at its end, as ExtendLine.
+    void ExtendSymbols(const TVxReductionData& Data, const TVxReductionView& View, int OldCount);
 
     /// The polyline's pixel points.
     std::span<const QPointF> LinePoints() const { return FLinePoints; }
@@ -123,7 +129,27 @@ public:
     std::span<const int> SymbolIndices() const { return FSymbolIndices; }
 
 private:
+    // What the last reduction of each kind read: an extension needs all of it unchanged.
+    struct TPass {
+        bool Valid = false;
+        bool Ascending = false; // column-wise pass over ascending data
+        int Count = 0;          // pairs read
+        int From = 0;           // first index of the column pass
+        int End = 0;            // end of the column pass
+        TVxReductionView View;
+        std::vector<int> Hidden;
+    };
+    static bool Extendable(const TPass& Pass, const TVxReductionData& Data,
+                           const TVxReductionView& View, int OldCount);
+    static void Remember(TPass& Pass, const TVxReductionData& Data, const TVxReductionView& View,
+                         bool Ascending, int From, int End);
+
     void ReduceAscending(const TVxReductionData& Data, const TVxReductionView& View);
+    void KeepColumns(const TVxReductionData& Data, const TVxReductionView& View, int From, int End);
+    void KeepBeyond(const TVxReductionData& Data, const TVxReductionView& View, int From);
+    void SetSymbolArea(const TVxReductionView& View);
+    void SymbolIndexRange(const TVxReductionData& Data, const TVxReductionView& View, int& From,
+                          int& To) const;
     void ReduceAnyOrder(const TVxReductionData& Data, const TVxReductionView& View);
     void StampColumns(const TVxReductionData& Data, const TVxReductionView& View, int From, int To);
 
@@ -133,4 +159,6 @@ private:
     std::vector<int> FSymbolIndices;
     std::vector<uint64_t> FCells;                         // stamped cells (or rows of one column)
     int FColumn0 = 0, FColumns = 0, FRow0 = 0, FRows = 0; // the symbol area in cells
+    TPass FLinePass;
+    TPass FSymbolPass;
 };

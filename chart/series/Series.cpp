@@ -6,6 +6,7 @@
 #include "util/ComponentPaths.h"
 #include "util/VariableRegistries.h"
 #include "vectors/Indexer.h"
+#include "vectors/MinMaxPyramid.h"
 
 #include <algorithm>
 #include <cmath>
@@ -455,9 +456,16 @@ void TVxSeries::TestVisbleChanged() {
 }
 
 void TVxSeries::PointsModified() {
+    FAppendOnly = false;
     FRecalculatePoints = true;
     FSmallestValid[0] = FSmallestValid[1] = false;
     Invalidate();
+}
+
+void TVxSeries::LayoutModified() {
+    const bool appendOnly = FAppendOnly;
+    PointsModified();
+    FAppendOnly = appendOnly;
 }
 
 void TVxSeries::RangesModified() {
@@ -473,10 +481,33 @@ void TVxSeries::RangesModified() {
 }
 
 void TVxSeries::SetLastCount(int Value) {
+    FAppendOnly = false;
     if (Value < FLastCount)
         FLastCount = Value;
     FSmallestValid[0] = FSmallestValid[1] = false;
     FRecalculatePoints = true;
+}
+
+void TVxSeries::VectorChanged() {
+    bool appendOnly = FAppendOnly;
+    if (appendOnly) {
+        // The summary of a vector is lowered to the first changed index by every store and
+        // brought up to date only by a reduction, so at each message it bounds the stores
+        // since the last one (of any series sharing the vector).
+        const TVxCustomDoubleVector* data[2] = {FXData.data(), FYData.data()};
+        for (int k = 0; k < 2; ++k) {
+            if (data[k] != FReducedData[k]) {
+                appendOnly = false;
+            } else if (data[k] != FIndexer) {
+                if (FSummaries[k] == nullptr)
+                    appendOnly = false;
+                else
+                    FChangedFrom = std::min(FChangedFrom, FSummaries[k]->ValidUpTo());
+            }
+        }
+    }
+    PointsModified();
+    FAppendOnly = appendOnly;
 }
 
 int TVxSeries::GetUsableCount() {
@@ -805,6 +836,8 @@ void TVxSeries::CalculatePoints() {
     // Cleared before the band polygon is closed: a band partner that bands back to this
     // series finds the points current and does not recurse.
     FRecalculatePoints = false;
+    const bool appendOnly = FAppendOnly;
+    FAppendOnly = false;
     const int n = CurrentCount();
     if (!FXAxis || !FYAxis || n == 0)
         return;
@@ -815,6 +848,14 @@ void TVxSeries::CalculatePoints() {
     } done{FCalculating};
     FLastView = View();
 
+    // Read before the reduction's data brings the Y summary up to date.
+    const TVxCustomDoubleVector* vectors[2] = {FXData.data(), FYData.data()};
+    for (int k = 0; k < 2; ++k) {
+        if (vectors[k] != FReducedData[k])
+            FSummaries[k] = nullptr;
+        else if (FSummaries[k] != nullptr)
+            FChangedFrom = std::min(FChangedFrom, FSummaries[k]->ValidUpTo());
+    }
     TVxReductionData data = ReductionData(*FXData, *FYData, FOutliersVisible, FHidden);
     // Transformed values and an indexer as Y are read from spans of their values.
     if (FXValueTransformation) {
@@ -840,16 +881,45 @@ void TVxSeries::CalculatePoints() {
     std::erase_if(FHidden, [n](int i) { return i >= n; });
     data.Hidden = FHidden;
 
-    if (FLine->Visible() || FArea->Visible() || FDrawBandTo) {
-        FReduction.ReduceLine(data, FLastView);
+    // Appended pairs extend the last reduction (which falls back to a whole one when the view
+    // or the hidden indices changed); transformed values and an indexer as Y are buffers
+    // computed afresh.
+    const bool wantLine = FLine->Visible() || FArea->Visible() || FDrawBandTo;
+    const bool wantSymbols = FPointSymbol->Visible() || OnGetPointSymbol;
+    const bool extend = appendOnly && !FXValueTransformation && !FYValueTransformation &&
+                        !yIndexer && vectors[0] == FReducedData[0] &&
+                        vectors[1] == FReducedData[1] && FReducedLine == wantLine &&
+                        FReducedSymbols == wantSymbols && n >= FReducedCount &&
+                        FChangedFrom >= FReducedCount &&
+                        (data.XIsIndex || FSummaries[0] != nullptr) && FSummaries[1] != nullptr;
+    if (wantLine) {
+        if (extend)
+            FReduction.ExtendLine(data, FLastView, FReducedCount);
+        else
+            FReduction.ReduceLine(data, FLastView);
         FPoints.assign(FReduction.LinePoints().begin(), FReduction.LinePoints().end());
         FPointIndex.assign(FReduction.LineIndices().begin(), FReduction.LineIndices().end());
     }
-    if (FPointSymbol->Visible() || OnGetPointSymbol) {
-        FReduction.ReduceSymbols(data, FLastView);
+    if (wantSymbols) {
+        if (extend)
+            FReduction.ExtendSymbols(data, FLastView, FReducedCount);
+        else
+            FReduction.ReduceSymbols(data, FLastView);
         FSymbolPoints.assign(FReduction.SymbolPoints().begin(), FReduction.SymbolPoints().end());
         FSymbolIndex.assign(FReduction.SymbolIndices().begin(), FReduction.SymbolIndices().end());
     }
+    // The summaries are current now (the Y one was brought up to date by the reduction's
+    // data): the next change message lowers their marks to the first changed index.
+    FReducedCount = n;
+    FChangedFrom = n;
+    FReducedLine = wantLine;
+    FReducedSymbols = wantSymbols;
+    for (int k = 0; k < 2; ++k) {
+        FReducedData[k] = vectors[k];
+        FSummaries[k] =
+            vectors[k] != nullptr && vectors[k] != FIndexer ? &vectors[k]->MinMax() : nullptr;
+    }
+    FAppendOnly = true;
     CloseAreaPolygon();
 }
 

@@ -245,10 +245,15 @@ public:
     virtual void DrawSymbols(TVxSurface& Gr);
     /// The pixel points are stale; repaint.
     void PointsModified() override;
+    /// The target's layout may have changed: the points are recomputed, and pairs appended
+    /// since the last reduction still extend it when the pixel mapping is the same.
+    void LayoutModified();
     /// The extent is unknown again: recompute it and tell both axes.
     void RangesModified() override;
     /// Lowers the count of pairs already taken in.
     void SetLastCount(int Value) override;
+    /// A value was stored: appended values keep the reduced points of the old ones.
+    void VectorChanged() override;
     /// Margin an axis adds at Border (0 bottom, 1 left, 2 top, 3 right) for symbols.
     virtual float ExtraSpaceAt(int Border) const;
     /// The data index of the first reduced point within Delta pixels of (X, Y), -1 for none
@@ -408,6 +413,16 @@ private:
     std::vector<double> FXBuffer; // transformed values
     std::vector<double> FYBuffer;
     TVxColumnReduction FReduction;
+    // Since the last reduction only values at or above FReducedCount changed (appends), as
+    // the vectors' range summaries (FSummaries, read at each change message) tell; any
+    // other change clears it and the next reduction starts from scratch.
+    bool FAppendOnly = false;
+    int FReducedCount = 0;
+    int FChangedFrom = 0;
+    bool FReducedLine = false;
+    bool FReducedSymbols = false;
+    const TVxCustomDoubleVector* FReducedData[2] = {nullptr, nullptr};
+    const TVxMinMaxPyramid* FSummaries[2] = {nullptr, nullptr};
 };
 
 /// A series with its line properties published.

@@ -3,8 +3,10 @@
 #include "vectors/DoubleVector.h"
 #include "vectors/Indexer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <random>
@@ -450,6 +452,119 @@ TEST(ColumnReductionTest, AppendedPointIsSeenAtTheNextReduction) {
     // The new point is the last of the last column, and that column's minimum.
     EXPECT_EQ(reduction.LineIndices().back(), 100'000);
     EXPECT_EQ(reduction.LinePoints().back().y(), view.Y.ToPixel(-7));
+}
+
+// A reduction extended step by step as data is appended (a few points at a time, many, a
+// hidden one, with the view changing in between) holds what a fresh reduction of the same
+// data holds, and its symbols are the brute-force ones.
+TEST(ColumnReductionTest, ExtendingByAppendsMatchesAFreshReduction) {
+    struct TStep {
+        int Append;
+        int ViewChange; // 0 none, 1 another X range, 2 another width in pixels
+    };
+    const TStep steps[] = {{1, 0}, {7, 0}, {1000, 0}, {1, 0},    {0, 1}, {7, 0}, {1, 0}, {1000, 2},
+                           {1, 0}, {7, 0}, {0, 0},    {1000, 0}, {1, 0}, {7, 0}, {3, 0}};
+    struct TExtendCase {
+        const char* Name;
+        TShape Shape;
+        TMapKind Kind;
+        int Resolution;
+        double From, To; // of the whole data's span, so that appends land in view
+    };
+    const TExtendCase cases[] = {
+        {"appends inside the range", {8000, true, 0, 0}, TMapKind::Rising, 1, 0, 1},
+        {"hidden and NaN", {8000, true, 0.01, 0.02}, TMapKind::Rising, 1, 0, 1},
+        {"range ending in the old data", {8000, true, 0, 0}, TMapKind::Rising, 1, 0.1, 0.3},
+        {"range starting after the old data", {8000, true, 0, 0}, TMapKind::Rising, 1, 0.9, 1},
+        {"twisted, vector target", {8000, true, 0.005, 0.005}, TMapKind::Twisted, 4, 0, 1},
+        {"logarithmic X", {8000, true, 0, 0}, TMapKind::Logarithmic, 1, 0.001, 1},
+    };
+    std::mt19937_64 rng(77);
+    for (const TExtendCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDataSet all = MakeData(c.Shape, rng);
+        // Quantised values, as a logger's readings: several points share each row.
+        for (double& y : all.Y)
+            y = std::round(y * 10) / 10;
+        TVxReductionView view = MakeView(all, c.Kind, false, c.Resolution, c.From, c.To);
+        TVxMinMaxPyramid pyramid;
+        TVxColumnReduction extended;
+        int count = 3000;
+        bool first = true;
+        for (const TStep& step : steps) {
+            const int oldCount = count;
+            count += step.Append;
+            SCOPED_TRACE(testing::Message() << "count " << count);
+            if (step.ViewChange == 1)
+                view.X = TVxPixelMapping(view.X.Start(), view.X.Stop() * 1.01, view.X.PixelStart(),
+                                         view.X.PixelStop(), view.X.Logarithmic());
+            else if (step.ViewChange == 2)
+                view.X = TVxPixelMapping(view.X.Start(), view.X.Stop(), view.X.PixelStart(),
+                                         view.X.PixelStop() + 13, view.X.Logarithmic());
+            TDataSet d{
+                {all.X.begin(), all.X.begin() + count}, {all.Y.begin(), all.Y.begin() + count}, {}};
+            std::copy_if(all.Hidden.begin(), all.Hidden.end(), std::back_inserter(d.Hidden),
+                         [count](int i) { return i < count; });
+            pyramid.Update(std::span<const double>(all.Y).first(size_t(count)));
+            const TVxReductionData data{d.X, d.Y, false, true, &pyramid, d.Hidden};
+            if (first) {
+                extended.ReduceLine(data, view);
+                extended.ReduceSymbols(data, view);
+                first = false;
+            } else {
+                extended.ExtendLine(data, view, oldCount);
+                extended.ExtendSymbols(data, view, oldCount);
+            }
+            TVxColumnReduction fresh;
+            fresh.ReduceLine(data, view);
+            fresh.ReduceSymbols(data, view);
+            ASSERT_EQ(ToVector(extended.LineIndices()), ToVector(fresh.LineIndices()));
+            ASSERT_TRUE(std::ranges::equal(extended.LinePoints(), fresh.LinePoints()));
+            CheckAscendingLine(d, view, extended);
+            ASSERT_EQ(ToVector(extended.SymbolIndices()), SymbolReference(d, view));
+            ASSERT_TRUE(std::ranges::equal(extended.SymbolPoints(), fresh.SymbolPoints()));
+        }
+    }
+}
+
+// An extension that does not continue the last reduction (another count, another kind of
+// data) reduces from scratch.
+TEST(ColumnReductionTest, ExtendingWhatWasNotReducedReducesFromScratch) {
+    std::mt19937_64 rng(3);
+    const TDataSet d = MakeData({5000, true, 0, 0}, rng);
+    const TVxReductionView view = MakeView(d, TMapKind::Rising, false, 1, 0, 1);
+    TVxMinMaxPyramid pyramid;
+    pyramid.Update(d.Y);
+    const TVxReductionData data{d.X, d.Y, false, true, &pyramid, {}};
+    const std::vector<int> expected = SymbolReference(d, view);
+    struct TCaseOld {
+        const char* Name;
+        int ReducedCount; // 0: nothing reduced before
+        bool ReducedAscending;
+        int OldCount;
+    };
+    const TCaseOld cases[] = {
+        {"nothing reduced yet", 0, true, 4000},
+        {"the old count is not the one reduced", 4000, true, 4500},
+        {"the old count is larger than the data", 5000, true, 6000},
+        {"the last reduction read unordered data", 4000, false, 4000},
+    };
+    for (const TCaseOld& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TVxColumnReduction reduction;
+        if (c.ReducedCount > 0) {
+            // Another Y in the reduced prefix: only a reduction from scratch forgets it.
+            std::vector<double> y(d.Y.begin(), d.Y.begin() + c.ReducedCount);
+            std::ranges::reverse(y);
+            const std::span<const double> x(d.X.data(), size_t(c.ReducedCount));
+            reduction.ReduceLine({x, y, false, c.ReducedAscending, nullptr, {}}, view);
+            reduction.ReduceSymbols({x, y, false, c.ReducedAscending, nullptr, {}}, view);
+        }
+        reduction.ExtendLine(data, view, c.OldCount);
+        reduction.ExtendSymbols(data, view, c.OldCount);
+        CheckAscendingLine(d, view, reduction);
+        EXPECT_EQ(ToVector(reduction.SymbolIndices()), expected);
+    }
 }
 
 } // namespace

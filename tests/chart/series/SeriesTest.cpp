@@ -468,4 +468,121 @@ TEST_F(SeriesTest, PixelsOnAnOffscreenImage) {
     EXPECT_EQ(image.pixel(sx + 4, row + 4), qRgb(255, 255, 255));
 }
 
+// Readings appended to a drawn series extend its points; after each step (appends of 1, 7
+// and 1000 pairs between stores into the middle, deletions, insertions, outliers, another
+// range and another width) the points are those a fresh reduction of the vectors gives.
+TEST_F(SeriesTest, AppendedReadingsGiveThePointsOfAFreshReduction) {
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> noise(-0.3, 0.3);
+    int next = 0;
+    auto reading = [&] {
+        const double t = next++;
+        return std::round(10 * (5 + 2 * std::sin(t / 40) + noise(rng))) / 10;
+    };
+    auto append = [&](int N) {
+        for (int k = 0; k < N; ++k) {
+            const double y = reading();
+            X.Add(double(next - 1) * 0.5);
+            Y.Add(y);
+        }
+    };
+    append(4000);
+    TVxPointSeries s;
+    Attach(s);
+    SetRanges(0, 4000, 0, 10);
+    enum TKind {
+        Append,
+        SetMiddle,
+        SetLast,
+        DeletePair,
+        InsertPair,
+        Outlier,
+        Range,
+        Resize,
+        Layout
+    };
+    struct TStep {
+        const char* Name;
+        TKind Kind;
+        int N;
+    };
+    const TStep steps[] = {
+        {"append 1", Append, 1},
+        {"append 7", Append, 7},
+        {"append 1000", Append, 1000},
+        {"append 1", Append, 1},
+        {"store in the middle", SetMiddle, 2500},
+        {"append 7", Append, 7},
+        {"store into the last", SetLast, 0},
+        {"append 1", Append, 1},
+        {"delete a pair", DeletePair, 1200},
+        {"append 7", Append, 7},
+        {"insert a pair", InsertPair, 3000},
+        {"append 1", Append, 1},
+        {"another range", Range, 0},
+        {"append 1000", Append, 1000},
+        {"the same layout again", Layout, 0},
+        {"append 7", Append, 7},
+        {"another width", Resize, 0},
+        {"append 7", Append, 7},
+        {"an outlier", Outlier, 5000},
+        {"append 1", Append, 1},
+        {"append past the range", Append, 4000},
+        {"append 1", Append, 1},
+    };
+    Paint(s);
+    for (const TStep& step : steps) {
+        SCOPED_TRACE(step.Name);
+        switch (step.Kind) {
+        case Append:
+            append(step.N);
+            break;
+        case SetMiddle:
+            Y.SetValue(step.N, 9.9);
+            break;
+        case SetLast:
+            Y.SetValue(Y.GetCount() - 1, 0.1);
+            break;
+        case DeletePair:
+            X.Delete(step.N);
+            Y.Delete(step.N);
+            break;
+        case InsertPair:
+            X.Insert(step.N, (X.GetValue(step.N - 1) + X.GetValue(step.N)) / 2);
+            Y.Insert(step.N, 9.5);
+            break;
+        case Outlier:
+            Y.AddOutlier(step.N);
+            break;
+        case Range:
+            SetRanges(0, 3900, 0, 10);
+            break;
+        case Resize:
+            XAxis.SetAxisGeometry(float(Left), float(Top + Height), float(Width - 50));
+            s.LayoutModified(); // as the graph tells its series after a layout
+            break;
+        case Layout:
+            s.LayoutModified();
+            break;
+        }
+        Paint(s);
+        std::vector<int> hidden;
+        const TVxReductionData data = ReductionData(X, Y, false, hidden);
+        TVxReductionView view;
+        view.X = TVxPixelMapping(XAxis.Start(), XAxis.Stop(), XAxis.NumberToWorld(XAxis.Start()),
+                                 XAxis.NumberToWorld(XAxis.Stop()));
+        view.Y = TVxPixelMapping(YAxis.Start(), YAxis.Stop(), YAxis.NumberToWorld(YAxis.Start()),
+                                 YAxis.NumberToWorld(YAxis.Stop()));
+        view.SymbolMargin = (s.PointSymbol()->Size() + s.PointSymbol()->BorderLineWidth()) / 2 + 1;
+        TVxColumnReduction fresh;
+        fresh.ReduceLine(data, view);
+        fresh.ReduceSymbols(data, view);
+        ASSERT_GT(fresh.SymbolIndices().size(), 100u);
+        EXPECT_TRUE(std::ranges::equal(s.PointIndex(), fresh.LineIndices()));
+        EXPECT_TRUE(std::ranges::equal(s.Points(), fresh.LinePoints()));
+        EXPECT_TRUE(std::ranges::equal(s.SymbolIndex(), fresh.SymbolIndices()));
+        EXPECT_TRUE(std::ranges::equal(s.SymbolPoints(), fresh.SymbolPoints()));
+    }
+}
+
 } // namespace
