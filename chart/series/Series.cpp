@@ -276,8 +276,10 @@ void TVxSeries::Notification(TVxComponent* AComponent, TVxOperation Operation) {
         FYAxis = nullptr;
         changed = true;
     }
-    if (changed)
+    if (changed) {
+        ForgetReduction();
         TestAllAssigned();
+    }
 }
 
 void TVxSeries::TestAllAssigned() {
@@ -455,17 +457,25 @@ void TVxSeries::TestVisbleChanged() {
     }
 }
 
-void TVxSeries::PointsModified() {
+void TVxSeries::ForgetReduction() {
     FAppendOnly = false;
+    FReducedData[0] = FReducedData[1] = nullptr;
+    FSummaries[0] = FSummaries[1] = nullptr;
+}
+
+void TVxSeries::PointsModified() {
+    ForgetReduction();
+    MarkPointsStale();
+}
+
+void TVxSeries::MarkPointsStale() {
     FRecalculatePoints = true;
     FSmallestValid[0] = FSmallestValid[1] = false;
     Invalidate();
 }
 
 void TVxSeries::LayoutModified() {
-    const bool appendOnly = FAppendOnly;
-    PointsModified();
-    FAppendOnly = appendOnly;
+    MarkPointsStale();
 }
 
 void TVxSeries::RangesModified() {
@@ -481,7 +491,7 @@ void TVxSeries::RangesModified() {
 }
 
 void TVxSeries::SetLastCount(int Value) {
-    FAppendOnly = false;
+    ForgetReduction();
     if (Value < FLastCount)
         FLastCount = Value;
     FSmallestValid[0] = FSmallestValid[1] = false;
@@ -506,8 +516,10 @@ void TVxSeries::VectorChanged() {
             }
         }
     }
-    PointsModified();
-    FAppendOnly = appendOnly;
+    if (appendOnly)
+        MarkPointsStale();
+    else
+        PointsModified();
 }
 
 int TVxSeries::GetUsableCount() {
@@ -837,7 +849,9 @@ void TVxSeries::CalculatePoints() {
     // series finds the points current and does not recurse.
     FRecalculatePoints = false;
     const bool appendOnly = FAppendOnly;
-    FAppendOnly = false;
+    const TVxCustomDoubleVector* reduced[2] = {FReducedData[0], FReducedData[1]};
+    const TVxMinMaxPyramid* summaries[2] = {FSummaries[0], FSummaries[1]};
+    ForgetReduction();
     const int n = CurrentCount();
     if (!FXAxis || !FYAxis || n == 0)
         return;
@@ -849,13 +863,12 @@ void TVxSeries::CalculatePoints() {
     FLastView = View();
 
     // Read before the reduction's data brings the Y summary up to date.
+    // The summaries are those of the vectors reduced last while appendOnly holds.
     const TVxCustomDoubleVector* vectors[2] = {FXData.data(), FYData.data()};
-    for (int k = 0; k < 2; ++k) {
-        if (vectors[k] != FReducedData[k])
-            FSummaries[k] = nullptr;
-        else if (FSummaries[k] != nullptr)
-            FChangedFrom = std::min(FChangedFrom, FSummaries[k]->ValidUpTo());
-    }
+    if (appendOnly)
+        for (int k = 0; k < 2; ++k)
+            if (summaries[k] != nullptr)
+                FChangedFrom = std::min(FChangedFrom, summaries[k]->ValidUpTo());
     TVxReductionData data = ReductionData(*FXData, *FYData, FOutliersVisible, FHidden);
     // Transformed values and an indexer as Y are read from spans of their values.
     if (FXValueTransformation) {
@@ -887,11 +900,10 @@ void TVxSeries::CalculatePoints() {
     const bool wantLine = FLine->Visible() || FArea->Visible() || FDrawBandTo;
     const bool wantSymbols = FPointSymbol->Visible() || OnGetPointSymbol;
     const bool extend = appendOnly && !FXValueTransformation && !FYValueTransformation &&
-                        !yIndexer && vectors[0] == FReducedData[0] &&
-                        vectors[1] == FReducedData[1] && FReducedLine == wantLine &&
-                        FReducedSymbols == wantSymbols && n >= FReducedCount &&
-                        FChangedFrom >= FReducedCount &&
-                        (data.XIsIndex || FSummaries[0] != nullptr) && FSummaries[1] != nullptr;
+                        !yIndexer && vectors[0] == reduced[0] && vectors[1] == reduced[1] &&
+                        FReducedLine == wantLine && FReducedSymbols == wantSymbols &&
+                        n >= FReducedCount && FChangedFrom >= FReducedCount &&
+                        (data.XIsIndex || summaries[0] != nullptr) && summaries[1] != nullptr;
     if (wantLine) {
         if (extend)
             FReduction.ExtendLine(data, FLastView, FReducedCount);

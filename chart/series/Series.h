@@ -350,6 +350,8 @@ private:
     double AreaBase() const;
     TVxReductionView View() const;
     bool PointsStale() const;
+    void MarkPointsStale();
+    void ForgetReduction();
     int CurrentCount() const;
     int CurrentCountForBand();
     double SmallestPositive(bool ForX) const;
