@@ -201,15 +201,15 @@ QFont TVxFont::AsTFont() const {
 }
 
 TVxFontSpec TVxFont::FontSpec() const {
-    TVxFontSpec spec;
-    spec.Family = FName;
-    spec.Size = GetSize();
-    spec.Unit = TVxFontUnit::Point;
-    spec.Bold = FStyle.testFlag(TVxFontStyle::Bold);
-    spec.Italic = FStyle.testFlag(TVxFontStyle::Italic);
-    spec.Underline = FStyle.testFlag(TVxFontStyle::Underline);
-    spec.StrikeOut = FStyle.testFlag(TVxFontStyle::StrikeOut);
-    return spec;
+    TVxFontSpec description;
+    description.Family = FName;
+    description.Size = GetSize();
+    description.Unit = TVxFontUnit::Point;
+    description.Bold = FStyle.testFlag(TVxFontStyle::Bold);
+    description.Italic = FStyle.testFlag(TVxFontStyle::Italic);
+    description.Underline = FStyle.testFlag(TVxFontStyle::Underline);
+    description.StrikeOut = FStyle.testFlag(TVxFontStyle::StrikeOut);
+    return description;
 }
 
 TVxBrush TVxFont::GetBrush(const QRectF& View) const {
