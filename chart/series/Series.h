@@ -272,6 +272,13 @@ public:
     double TransformedY(int Idx) const;
     /// A function series computes its points (false here).
     virtual bool IsFunctionSeries() const { return false; }
+    /// The data vectors the series refers to, which a chart saved with its values stores:
+    /// X and Y here (either may be nullptr or the own indexer, which are not stored); a kind
+    /// with more vectors (prices, radii, deltas, weights) overrides it and appends its own
+    /// after the base list.
+    virtual std::vector<TVxCustomDoubleVector*> ReferencedVectors() const {
+        return {FXData.data(), FYData.data()};
+    }
     /// Linear interpolation in the raw data at AtX (extrapolating beyond the ends).
     virtual double GetY(double AtX) const;
     /// Index Idx is drawn: outliers are visible or neither vector marks it.
