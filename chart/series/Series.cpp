@@ -379,6 +379,17 @@ void TVxSeries::SetYValueTransformation(TVxValueTransformation Value) {
     RangesModified();
 }
 
+bool TVxSeries::IsOwnIndexer(const TVxCustomDoubleVector* Vector) const {
+    return Vector != nullptr && Vector == FIndexer;
+}
+
+void TVxSeries::SwapXYData() {
+    std::swap(FXData, FYData);
+    std::swap(FXValueTransformation, FYValueTransformation);
+    ForgetReduction();
+    RangesModified();
+}
+
 void TVxSeries::SetUndoStack(TVxUndoStack* Stack) {
     FUndoStack = Stack;
     FLine->SetUndoStack(Stack);

@@ -342,6 +342,14 @@ protected:
     void Invalidate();
     /// The smaller of the two vector counts; sets FMinCount.
     virtual int GetUsableCount();
+    /// Value through the X or Y value transformation (unchanged without one).
+    double TransformXValue(int Idx, double Value) const { return TransformX(Idx, Value); }
+    double TransformYValue(int Idx, double Value) const { return TransformY(Idx, Value); }
+    /// Whether Vector is the series' own indexer.
+    bool IsOwnIndexer(const TVxCustomDoubleVector* Vector) const;
+    /// Exchanges the X and Y data (the indexer's role with them) and the value
+    /// transformations, for kinds that turn by 90 degrees; the ranges are recomputed.
+    void SwapXYData();
 
     bool FDoPointSettingsStorage = false;
 

@@ -6,6 +6,7 @@
 // Fixed first so that the graph and the series can be built side by side.
 
 #include <QRectF>
+#include <vector>
 
 class TVxAxis;
 class TVxSeries;
@@ -46,4 +47,6 @@ public:
     virtual bool DoingMetafile() const = 0;
     /// Anti-aliasing is on for series lines.
     virtual bool AntiAliased() const = 0;
+    /// The registered series in list order (kinds that share a layout across the graph).
+    virtual std::vector<TVxSeries*> HostSeries() const { return {}; }
 };
