@@ -1,0 +1,77 @@
+#pragma once
+// Picks, among many small items drawn one after another on a raster target, those that are
+// the last to reach at least one pixel. An item every pixel of which a later item paints over
+// opaquely cannot change the image, so drawing only the picked items in their order gives the
+// same pixels as drawing them all (exactly so without anti-aliasing).
+//
+// Items are offered from the last drawn to the first. Each describes the pixels it may touch
+// (a superset) and those it surely paints opaquely (a subset); the helpers below derive both
+// from the geometry with the pixel centres on integer coordinates, as TVxSurface draws it.
+
+#include "drawing/Pen.h"
+
+#include <QPointF>
+#include <QRect>
+#include <QRectF>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+/// A block of pixels, both ends included (empty when Right < Left or Bottom < Top).
+struct TVxPixelRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = -1;
+    int Bottom = -1;
+    /// No pixel.
+    bool IsEmpty() const { return Right < Left || Bottom < Top; }
+};
+
+class TVxTopmostSelection {
+public:
+    /// An empty selection over no pixels.
+    TVxTopmostSelection() = default;
+    /// Starts over for drawing restricted to Area (pixels): nothing is covered yet, and pixels
+    /// outside Area count as covered since no drawing reaches them.
+    void Reset(const QRect& Area);
+
+    /// Starts the description of the next item (the one drawn just before the last ended).
+    void BeginItem();
+    /// The item may touch the pixels of Touched; with Opaque it paints all of them opaquely.
+    void AddPixels(const TVxPixelRect& Touched, bool Opaque);
+    /// The item fills Rect (an aliased fill takes the pixels whose centres lie inside); Opaque
+    /// when the brush is a solid, opaque colour.
+    void AddFill(const QRectF& Rect, bool Opaque);
+    /// The item strokes the line from A to B with Pen; only horizontal and vertical lines of a
+    /// solid, opaque, undashed pen count as painting pixels opaquely.
+    void AddLine(QPointF A, QPointF B, const TVxPen& Pen);
+    /// The item strokes the outline of Rect with Pen.
+    void AddOutline(const QRectF& Rect, const TVxPen& Pen);
+    /// Ends the item: true when some pixel it may touch is not yet covered by a later item, so
+    /// it must be drawn. Its opaque pixels then cover those of the items before it.
+    bool EndItem();
+
+    /// Pixels covered so far (for tests).
+    bool IsCovered(int X, int Y) const;
+
+private:
+    bool RowCovered(int Row, int Left, int Right) const;
+    void CoverRow(int Row, int Left, int Right);
+    bool Clip(TVxPixelRect& R) const;
+    void AddStroke(QPointF A, QPointF B, const TVxPen& Pen, bool Joined);
+
+    QRect FArea;
+    int FWords = 0; // 64-bit words per row
+    std::vector<std::uint64_t> FBits;
+    std::vector<TVxPixelRect> FTouched;
+    std::vector<TVxPixelRect> FOpaque;
+};
+
+/// True when Pen paints every pixel of its stroke with one opaque colour (solid colour, no
+/// dashes, no custom caps).
+bool IsOpaqueSolidPen(const TVxPen& Pen);
+
+/// The indices 0..Count-1 (in drawing order) of the items that are the last to reach some pixel
+/// of Area; Describe(i, selection) adds the pixels of item i between BeginItem and EndItem.
+std::vector<int> SelectTopmost(int Count, const QRect& Area,
+                               const std::function<void(int, TVxTopmostSelection&)>& Describe);
