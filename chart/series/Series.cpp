@@ -285,7 +285,7 @@ void TVxSeries::Notification(TVxComponent* AComponent, TVxOperation Operation) {
 void TVxSeries::TestAllAssigned() {
     if (IsDestroying())
         return;
-    if (FXAxis && FYAxis && (FXData || FYData)) {
+    if (FXAxis && FYAxis && DataAssigned()) {
         TVxSeriesHost* host = dynamic_cast<TVxSeriesHost*>(FYAxis->Host());
         if (FHost && FHost != host) {
             if (!FHost->HostDestroying())

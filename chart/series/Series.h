@@ -282,7 +282,7 @@ public:
     /// Linear interpolation in the raw data at AtX (extrapolating beyond the ends).
     virtual double GetY(double AtX) const;
     /// Index Idx is drawn: outliers are visible or neither vector marks it.
-    bool HasValuesAt(int Idx) const;
+    virtual bool HasValuesAt(int Idx) const;
     /// The graph is going away: forget it and leave both axes.
     void HostDestroyed();
     /// Legend item height in pixels.
@@ -338,6 +338,8 @@ protected:
     void TestVisbleChanged();
     /// Joins or leaves the graph and the axes once axes and vectors are known.
     void TestAllAssigned();
+    /// The vectors the series needs are set (here X or Y; the other one may be the indexer).
+    virtual bool DataAssigned() const { return FXData || FYData; }
     /// Repaints the graph.
     void Invalidate();
     /// The smaller of the two vector counts; sets FMinCount.
@@ -354,6 +356,9 @@ protected:
     bool FDoPointSettingsStorage = false;
 
 private:
+    // Price and error-bar series draw their own items from the base's points and vectors.
+    friend class TVxCustomOHLC;
+    friend class TVxPointWithErrorSeries;
     void RecordUndo(const char* Description, const char* PropName);
     void LeaveAll();
     void CloseAreaPolygon();
