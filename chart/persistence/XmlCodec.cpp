@@ -3,6 +3,7 @@
 #include "drawing/ColorText.h"
 #include "persistence/AtomicFile.h"
 #include "persistence/LargeBuffer.h"
+#include "persistence/XmlItemLists.h"
 #include "util/ComponentPaths.h"
 #include "util/Exceptions.h"
 #include "util/InvariantText.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -151,7 +153,7 @@ private:
 
 void SaveXmlTo(const pugi::xml_document& Document, const TVxByteSink& Sink) {
     TCrEscapingWriter writer(Sink);
-    Document.save(writer, "  ", pugi::format_default, pugi::encoding_utf8);
+    SaveXmlWithItemLists(Document, writer);
 }
 
 } // namespace
@@ -174,15 +176,24 @@ void SaveXmlFile(const pugi::xml_document& Document, const QString& FileName) {
 
 void LoadXmlDocument(pugi::xml_document& Document, const QByteArray& Text) {
     // The parser works on its own copy of the text, which the document then owns; it is
-    // made here so that a large one lies in huge pages.
+    // made here so that a large one lies in huge pages. A vector's Item lines become one
+    // text in the tree first (no node per value); a text that does not parse is parsed
+    // again as it is, so that the error's offset is the one in the text as given.
     const size_t size = size_t(Text.size());
-    void* copy = pugi::get_memory_allocation_function()(std::max<size_t>(size, 1));
-    if (copy == nullptr)
-        throw EVxStreamError("Not enough memory for the XML text");
-    AdviseLargeRoom(copy, size);
-    std::memcpy(copy, Text.constData(), size);
-    const pugi::xml_parse_result result =
-        Document.load_buffer_inplace_own(copy, size, ExactParse, pugi::encoding_utf8);
+    const auto parse = [&](bool Compact) {
+        void* copy = pugi::get_memory_allocation_function()(std::max<size_t>(size, 1));
+        if (copy == nullptr)
+            throw EVxStreamError("Not enough memory for the XML text");
+        AdviseLargeRoom(copy, size);
+        std::memcpy(copy, Text.constData(), size);
+        const size_t length = Compact ? CompactItemLists(static_cast<char*>(copy), size) : size;
+        return std::pair(
+            Document.load_buffer_inplace_own(copy, length, ExactParse, pugi::encoding_utf8),
+            length != size);
+    };
+    auto [result, compacted] = parse(true);
+    if (!result && compacted)
+        result = parse(false).first;
     if (!result)
         throw EVxStreamError(std::string("XML error at offset ") + std::to_string(result.offset) +
                              ": " + result.description());

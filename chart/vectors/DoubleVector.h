@@ -9,6 +9,7 @@
 #include <memory>
 #include <pugixml.hpp>
 #include <span>
+#include <string_view>
 
 class TVxIniFile;
 
@@ -75,6 +76,10 @@ private:
     void LoadFromDataSource(TVxDataSource& Source);
     void BindTo(QObject* Source, const QString& Field);
     void SetValuesDirect(const std::vector<double>& Values);
+    // The values of an XML record as "Item" elements, and as one list text (Strict: any
+    // word that is no number raises; otherwise the general number list reader).
+    void ReadXmlItems(pugi::xml_node Values);
+    void ReadValueList(std::string_view Text, bool Strict);
 
     bool FPersistentValues = false;
     bool FDBData = false;

@@ -24,31 +24,30 @@ namespace {
 
 constexpr const char* NoneText = "None";
 
-// Values in chunks of this many items are laid out as text and parsed into the element.
-constexpr size_t ItemsPerChunk = 1 << 15;
-
-// Appends one "Item" child per value. The items are written as XML text and parsed into
-// the element a chunk at a time, with the texts kept inside their elements: one node per
-// value and no string copy of its own, so that a document of many values stays small.
-void AppendItems(pugi::xml_node Values, std::span<const double> Items) {
-    constexpr std::string_view open = "<Item>", close = "</Item>";
-    constexpr size_t itemRoom = open.size() + InvariantTextMaxLength + close.size();
-    std::string chunk(std::min(Items.size(), ItemsPerChunk) * itemRoom, '\0');
-    for (size_t first = 0; first < Items.size(); first += ItemsPerChunk) {
-        const size_t last = std::min(Items.size(), first + ItemsPerChunk);
-        char* out = chunk.data();
+// The values as invariant numbers separated by single spaces: the text of a vector's
+// "Values" element in the tree (files hold one "Item" line per value) and its ini value.
+// Room for the common lengths is reserved at once (the string grows for longer ones): no
+// zeroed worst-case buffer several times the text. The numbers are written in place a
+// block at a time: the worst case of one block is opened (cheap, it stays in cache) and
+// cut back to what was written.
+std::string ValueListText(std::span<const double> Values) {
+    constexpr size_t block = 4096, room = InvariantTextMaxLength + 1;
+    std::string text;
+    ReserveLarge(text, Values.size() * 20 + block * room);
+    for (size_t first = 0; first < Values.size(); first += block) {
+        const size_t last = std::min(Values.size(), first + block);
+        const size_t start = text.size();
+        text.resize(start + (last - first) * room);
+        char* out = text.data() + start;
         for (size_t k = first; k < last; ++k) {
-            out = std::copy(open.begin(), open.end(), out);
-            out = FloatToInvariantChars(Items[k], out);
-            out = std::copy(close.begin(), close.end(), out);
+            out = FloatToInvariantChars(Values[k], out);
+            *out++ = ' ';
         }
-        const pugi::xml_parse_result result = Values.append_buffer(
-            chunk.data(), size_t(out - chunk.data()),
-            pugi::parse_default | pugi::parse_embed_pcdata, pugi::encoding_utf8);
-        if (!result)
-            throw EVxStreamError(std::string("Cannot build the XML values: ") +
-                                 result.description());
+        text.resize(size_t(out - text.data()));
     }
+    if (!text.empty())
+        text.pop_back();
+    return text;
 }
 
 // The number of values in the layout WriteTo(Ini) gives: numbers separated by single
@@ -160,6 +159,77 @@ void TVxDoubleVector::ReadFrom(QIODevice& Stream) {
     in.ReadByte();
 }
 
+void TVxDoubleVector::ReadXmlItems(pugi::xml_node Values) {
+    // The children are counted first (the document holds them, so the count is safe to
+    // allocate from) and read straight into the storage.
+    int count = 0;
+    for (pugi::xml_node item = Values.first_child(); item; item = item.next_sibling())
+        if (++count == std::numeric_limits<int>::max())
+            throw EVxStreamError("Too many values in the XML record of a vector");
+    double* storage = LoadStorage(count);
+    int read = 0;
+    try {
+        for (pugi::xml_node item = Values.first_child(); item; item = item.next_sibling())
+            storage[read++] = InvariantTextToFloat(std::string_view(item.text().get()));
+    } catch (const EVxConvertError&) {
+        FCount = read; // the vector keeps what was read before the bad text
+        throw;
+    }
+}
+
+void TVxDoubleVector::ReadValueList(std::string_view Text, bool Strict) {
+    // The layout this library writes is read straight into the storage (its count comes
+    // from the text itself, so it is safe to allocate from).
+    const size_t count = PlainListCount(Text);
+    bool plain = count > 0 && count < size_t(std::numeric_limits<int>::max());
+    if (plain) {
+        plain = ReadPlainList(Text, LoadStorage(int(count)));
+        if (!plain)
+            FCount = 0;
+    }
+    if (plain)
+        return;
+    std::vector<double> values;
+    if (Strict) {
+        // Words separated by any white space, each of them a number: the first that is
+        // not raises, and the values before it are kept.
+        const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+        const char* p = Text.data();
+        const char* end = p + Text.size();
+        try {
+            while (true) {
+                while (p != end && space(*p))
+                    ++p;
+                if (p == end)
+                    break;
+                const char* word = p;
+                while (p != end && !space(*p))
+                    ++p;
+                values.push_back(InvariantTextToFloat(std::string_view(word, size_t(p - word))));
+            }
+        } catch (const EVxConvertError&) {
+            AddRange(std::span<const double>(values));
+            throw;
+        }
+        AddRange(std::span<const double>(values));
+        return;
+    }
+    // Any other layout: the general list reader, which skips any separators and stops at
+    // the first bad number, keeping the values before it.
+    const QString text = QString::fromUtf8(Text.data(), qsizetype(Text.size())).trimmed();
+    if (text != NoneText) {
+        TVxNumberListReader reader(text);
+        try {
+            while (!reader.AtEnd())
+                values.push_back(reader.ReadFloat());
+        } catch (const EVxConvertError&) {
+            AddRange(std::span<const double>(values));
+            throw;
+        }
+    }
+    AddRange(std::span<const double>(values));
+}
+
 void TVxDoubleVector::WriteTo(pugi::xml_node Node) const {
     pugi::xml_node element = Node.append_child("TVxDoubleVector");
     SetXmlText(element, "Name", ComponentPath(this));
@@ -172,7 +242,10 @@ void TVxDoubleVector::WriteTo(pugi::xml_node Node) const {
     } else {
         pugi::xml_node values = element.append_child("Values");
         SetXmlInt(values, "Count", FCount);
-        AppendItems(values, InternalArray());
+        if (FCount > 0) {
+            const std::string text = ValueListText(InternalArray());
+            values.text().set(text.data(), text.size());
+        }
     }
     if (AnyOutliers()) {
         pugi::xml_node outliers = element.append_child("Outliers");
@@ -190,21 +263,13 @@ void TVxDoubleVector::ReadFrom(pugi::xml_node Element) {
     if (std::string_view(first.name()) == "Database") {
         BindTo(XmlComponent(first, "DataSource"), XmlText(first, "DataField"));
     } else if (std::string_view(first.name()) == "Values") {
-        // The children are counted first (the document holds them, so the count is safe
-        // to allocate from) and read straight into the storage.
-        int count = 0;
-        for (pugi::xml_node item = first.first_child(); item; item = item.next_sibling())
-            if (++count == std::numeric_limits<int>::max())
-                throw EVxStreamError("Too many values in the XML record of a vector");
-        double* storage = LoadStorage(count);
-        int read = 0;
-        try {
-            for (pugi::xml_node item = first.first_child(); item; item = item.next_sibling())
-                storage[read++] = InvariantTextToFloat(std::string_view(item.text().get()));
-        } catch (const EVxConvertError&) {
-            FCount = read; // the vector keeps what was read before the bad text
-            throw;
-        }
+        // Item elements (a document built or parsed elsewhere), or the one text that
+        // LoadXmlDocument and WriteTo give.
+        if (first.find_child(
+                [](pugi::xml_node Child) { return Child.type() == pugi::node_element; }))
+            ReadXmlItems(first);
+        else
+            ReadValueList(first.text().get(), /*Strict=*/true);
     }
     const pugi::xml_node second = first.next_sibling();
     if (std::string_view(second.name()) == "Outliers")
@@ -225,25 +290,7 @@ void TVxDoubleVector::WriteTo(TVxIniFile& Ini, const QString& Section) const {
         if (values.empty()) {
             Ini.WriteString(Section, "Values", NoneText);
         } else {
-            // Room for the common lengths (the string grows for longer ones): no zeroed
-            // worst-case buffer several times the text. The numbers are written in place a
-            // block at a time: the worst case of one block is opened (cheap, it stays in
-            // cache) and cut back to what was written.
-            constexpr size_t block = 4096, room = InvariantTextMaxLength + 1;
-            std::string text;
-            ReserveLarge(text, values.size() * 20 + block * room);
-            for (size_t first = 0; first < values.size(); first += block) {
-                const size_t last = std::min(values.size(), first + block);
-                const size_t start = text.size();
-                text.resize(start + (last - first) * room);
-                char* out = text.data() + start;
-                for (size_t k = first; k < last; ++k) {
-                    out = FloatToInvariantChars(values[k], out);
-                    *out++ = ' ';
-                }
-                text.resize(size_t(out - text.data()));
-            }
-            text.pop_back();
+            std::string text = ValueListText(values);
             Ini.WriteUtf8(Section, "Values", std::move(text));
         }
     }
@@ -264,35 +311,8 @@ void TVxDoubleVector::ReadFrom(const TVxIniFile& Ini, const QString& Section) {
         BindTo(Ini.ReadComponent(Section, "DataSource"), Ini.ReadString(Section, "DataField", {}));
     } else {
         std::string_view bytes;
-        if (Ini.ReadUtf8(Section, "Values", bytes) && bytes != NoneText) {
-            // The layout this library writes is read straight into the storage (its count
-            // comes from the text itself, so it is safe to allocate from).
-            const size_t count = PlainListCount(bytes);
-            bool plain = count > 0 && count < size_t(std::numeric_limits<int>::max());
-            if (plain) {
-                plain = ReadPlainList(bytes, LoadStorage(int(count)));
-                if (!plain)
-                    FCount = 0;
-            }
-            if (!plain) {
-                // Any other layout: the general list reader, which skips any separators
-                // and stops at the first bad number.
-                const QString text =
-                    QString::fromUtf8(bytes.data(), qsizetype(bytes.size())).trimmed();
-                std::vector<double> values;
-                if (text != NoneText) {
-                    TVxNumberListReader reader(text);
-                    try {
-                        while (!reader.AtEnd())
-                            values.push_back(reader.ReadFloat());
-                    } catch (const EVxConvertError&) {
-                        AddRange(std::span<const double>(values));
-                        throw;
-                    }
-                }
-                AddRange(std::span<const double>(values));
-            }
-        }
+        if (Ini.ReadUtf8(Section, "Values", bytes) && bytes != NoneText)
+            ReadValueList(bytes, /*Strict=*/false);
     }
     const QString outliers = Ini.ReadString(Section, "Outliers", NoneText);
     if (outliers != NoneText) {

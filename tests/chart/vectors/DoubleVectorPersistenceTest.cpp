@@ -284,3 +284,57 @@ TEST_F(VectorPersistenceTest, XmlWithBadItemKeepsWhatWasRead) {
     EXPECT_THROW(Vector->ReadFrom(doc.child("TVxDoubleVector")), EVxConvertError);
     EXPECT_EQ(Vector->GetCount(), 2);
 }
+
+// The file holds one Item line per value (the layout stored files rely on); the tree that
+// WriteTo builds holds the values as one text, and ReadFrom takes either form.
+TEST_F(VectorPersistenceTest, XmlFileHoldsItemLinesAndTheTreeOneText) {
+    TVxDoubleVector vector;
+    vector.SetName("V");
+    const std::vector<double> values = {1.5, -0.0, NAN, -INFINITY, 1e-7, 123456789012345};
+    vector.AddRange(std::span<const double>(values));
+    vector.AddOutlier(1);
+    pugi::xml_document doc;
+    vector.WriteTo(doc.append_child("Chart"));
+    EXPECT_EQ(SaveXmlDocument(doc).toStdString(),
+              "<?xml version=\"1.0\"?>\n"
+              "<Chart>\n"
+              "  <TVxDoubleVector Name=\"V\" Increment=\"128\" Capacity=\"128\">\n"
+              "    <Values Count=\"6\">\n"
+              "      <Item>1.5</Item>\n"
+              "      <Item>-0</Item>\n"
+              "      <Item>NAN</Item>\n"
+              "      <Item>-INF</Item>\n"
+              "      <Item>1E-7</Item>\n"
+              "      <Item>123456789012345</Item>\n"
+              "    </Values>\n"
+              "    <Outliers Count=\"1\">\n"
+              "      <Item>1</Item>\n"
+              "    </Outliers>\n"
+              "  </TVxDoubleVector>\n"
+              "</Chart>\n");
+    const pugi::xml_node element = doc.child("Chart").child("TVxDoubleVector");
+    EXPECT_STREQ(element.child("Values").text().get(), "1.5 -0 NAN -INF 1E-7 123456789012345");
+
+    // A tree built by a caller with Item elements.
+    pugi::xml_document built;
+    pugi::xml_node list = built.append_child("TVxDoubleVector").append_child("Values");
+    for (const char* text : {"1.5", "-0", "NAN", "-INF", "1E-7", "123456789012345"})
+        list.append_child("Item").text().set(text);
+    for (const pugi::xml_node source : {element, built.first_child()}) {
+        Vector->ReadFrom(source);
+        EXPECT_EQ(Bits(*Vector, true), Bits(vector, true));
+    }
+}
+
+TEST_F(VectorPersistenceTest, XmlTreeTextWithBadWordKeepsWhatWasRead) {
+    pugi::xml_document doc;
+    pugi::xml_node list = doc.append_child("TVxDoubleVector").append_child("Values");
+    for (const char* text : {"1 2 zz 4", " 1\t2\n zz", "1  2 zz"}) {
+        list.text().set(text);
+        EXPECT_THROW(Vector->ReadFrom(doc.first_child()), EVxConvertError) << text;
+        EXPECT_EQ(Vector->GetCount(), 2) << text;
+    }
+    list.text().set("\t1\n 2  3 ");
+    Vector->ReadFrom(doc.first_child());
+    EXPECT_EQ(Bits(*Vector), BitsOf({1.0, 2.0, 3.0}));
+}

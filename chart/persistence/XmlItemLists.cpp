@@ -1,0 +1,378 @@
+#include "persistence/XmlItemLists.h"
+
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace {
+
+struct TWordChars {
+    bool Is[256] = {};
+    constexpr TWordChars() {
+        for (int c = 0; c < 256; ++c)
+            Is[c] = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                    c == '+' || c == '-' || c == '.';
+    }
+};
+constexpr TWordChars WordChars;
+
+inline bool IsWord(char c) {
+    return WordChars.Is[static_cast<unsigned char>(c)];
+}
+
+constexpr std::string_view Indent = "  ";
+constexpr std::string_view ListName = "Values", OwnerName = "TVxDoubleVector";
+constexpr std::string_view ItemOpen = "<Item>", ItemClose = "</Item>";
+constexpr std::string_view ListClose = "</Values>";
+
+// The element's text when it holds nothing else (a text child, or the text kept in the
+// element itself by the parser); nullptr otherwise.
+const char* SoleText(pugi::xml_node Node) {
+    const pugi::xml_node child = Node.first_child();
+    if (!child)
+        return *Node.value() != '\0' ? Node.value() : nullptr;
+    if (*Node.value() != '\0' || child.next_sibling() || child.type() != pugi::node_pcdata)
+        return nullptr;
+    return child.value();
+}
+
+// Words of item-word characters separated by single spaces.
+bool IsWordList(std::string_view Text) {
+    if (Text.empty() || Text.front() == ' ' || Text.back() == ' ')
+        return false;
+    char previous = 'x';
+    for (const char c : Text) {
+        if (c == ' ' ? previous == ' ' : !IsWord(c))
+            return false;
+        previous = c;
+    }
+    return true;
+}
+
+bool IsItemList(pugi::xml_node Node) {
+    if (Node.type() != pugi::node_element || ListName != Node.name() ||
+        OwnerName != Node.parent().name() || Node.parent().type() != pugi::node_element)
+        return false;
+    const char* text = SoleText(Node);
+    return text != nullptr && IsWordList(text);
+}
+
+// An element's own text or text children change pugixml's layout of its children: such
+// an element is written by pugixml whole.
+bool HoldsText(pugi::xml_node Node) {
+    if (*Node.value() != '\0')
+        return true;
+    for (pugi::xml_node child : Node.children())
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
+            return true;
+    return false;
+}
+
+class TItemListWriter {
+public:
+    TItemListWriter(const pugi::xml_document& Document, pugi::xml_writer& Writer)
+        : FWriter(Writer) {
+        // The elements on the way to every item list that can be written as lines.
+        std::vector<pugi::xml_node> pending{Document};
+        while (!pending.empty()) {
+            const pugi::xml_node node = pending.back();
+            pending.pop_back();
+            for (pugi::xml_node child : node.children()) {
+                if (IsItemList(child))
+                    MarkPath(child);
+                else if (child.type() == pugi::node_element)
+                    pending.push_back(child);
+            }
+        }
+    }
+
+    bool Empty() const { return FLists.empty(); }
+
+    void Write(const pugi::xml_document& Document) {
+        bool declared = false;
+        for (pugi::xml_node child : Document.children())
+            declared = declared || child.type() == pugi::node_declaration;
+        if (!declared)
+            Put("<?xml version=\"1.0\"?>\n");
+        for (pugi::xml_node child : Document.children())
+            WriteNode(child, 0);
+        Flush();
+    }
+
+private:
+    void MarkPath(pugi::xml_node List) {
+        std::vector<pugi::xml_node> path;
+        for (pugi::xml_node node = List.parent(); node.type() == pugi::node_element;
+             node = node.parent()) {
+            if (HoldsText(node))
+                return;
+            path.push_back(node);
+        }
+        FLists.insert(List.internal_object());
+        for (const pugi::xml_node node : path)
+            FOnPath.insert(node.internal_object());
+    }
+
+    void WriteNode(pugi::xml_node Node, unsigned Depth) {
+        const bool list = FLists.count(Node.internal_object()) != 0;
+        if (!list && FOnPath.count(Node.internal_object()) == 0) {
+            Flush();
+            Node.print(FWriter, "  ", pugi::format_default, pugi::encoding_utf8, Depth);
+            return;
+        }
+        PutIndent(Depth);
+        PutStartTag(Node);
+        if (list) {
+            // One line per word, laid out straight into the buffer.
+            std::string lineStart = "\n";
+            for (unsigned k = 0; k <= Depth; ++k)
+                lineStart += Indent;
+            lineStart += ItemOpen;
+            const std::string_view text = SoleText(Node);
+            const char* p = text.data();
+            const char* const end = p + text.size();
+            Flush();
+            FBuffer.resize(BufferSize);
+            char* out = FBuffer.data();
+            char* const limit = out + BufferSize;
+            bool firstLine = true;
+            while (p != end) {
+                const char* word = p;
+                while (p != end && *p != ' ')
+                    ++p;
+                const size_t length = size_t(p - word);
+                const size_t need = lineStart.size() + length + ItemClose.size();
+                if (size_t(limit - out) < need) {
+                    FWriter.write(FBuffer.data(), size_t(out - FBuffer.data()));
+                    out = FBuffer.data();
+                    if (need > BufferSize) { // a word longer than the buffer: written apart
+                        FWriter.write(lineStart.data() + (firstLine ? 1 : 0),
+                                      lineStart.size() - (firstLine ? 1 : 0));
+                        FWriter.write(word, length);
+                        FWriter.write(ItemClose.data(), ItemClose.size());
+                        firstLine = false;
+                        if (p != end)
+                            ++p;
+                        continue;
+                    }
+                }
+                const size_t skip = firstLine ? 1 : 0; // the start tag ended its line
+                std::memcpy(out, lineStart.data() + skip, lineStart.size() - skip);
+                out += lineStart.size() - skip;
+                std::memcpy(out, word, length);
+                out += length;
+                std::memcpy(out, ItemClose.data(), ItemClose.size());
+                out += ItemClose.size();
+                firstLine = false;
+                if (p != end)
+                    ++p;
+            }
+            FBuffer.resize(size_t(out - FBuffer.data()));
+            Put("\n");
+        } else {
+            for (pugi::xml_node child : Node.children())
+                WriteNode(child, Depth + 1);
+        }
+        PutIndent(Depth);
+        Put("</");
+        Put(Node.name());
+        Put(">\n");
+    }
+
+    // The start tag as pugixml writes it: taken from a copy of the element with its
+    // attributes and one child, whose first line it is.
+    void PutStartTag(pugi::xml_node Node) {
+        pugi::xml_document shallow;
+        pugi::xml_node copy = shallow.append_child(Node.name());
+        for (pugi::xml_attribute attribute : Node.attributes())
+            copy.append_copy(attribute);
+        copy.append_child("x");
+        struct TCollect final : pugi::xml_writer {
+            std::string Text;
+            void write(const void* Data, size_t Size) override {
+                Text.append(static_cast<const char*>(Data), Size);
+            }
+        } collect;
+        copy.print(collect, "  ", pugi::format_default, pugi::encoding_utf8, 0);
+        Put(std::string_view(collect.Text).substr(0, collect.Text.find('\n') + 1));
+    }
+
+    void PutIndent(unsigned Depth) {
+        for (unsigned k = 0; k < Depth; ++k)
+            Put(Indent);
+    }
+
+    void Put(std::string_view Text) {
+        if (FBuffer.size() + Text.size() > BufferSize)
+            Flush();
+        if (Text.size() > BufferSize)
+            FWriter.write(Text.data(), Text.size());
+        else
+            FBuffer.append(Text);
+    }
+
+    void Flush() {
+        if (!FBuffer.empty())
+            FWriter.write(FBuffer.data(), FBuffer.size());
+        FBuffer.clear();
+    }
+
+    static constexpr size_t BufferSize = 1 << 16;
+    pugi::xml_writer& FWriter;
+    std::string FBuffer;
+    std::unordered_set<const void*> FLists, FOnPath;
+};
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool StartsWith(const char* p, const char* End, std::string_view Text) {
+    return size_t(End - p) >= Text.size() && std::memcmp(p, Text.data(), Text.size()) == 0;
+}
+
+// The position after the first Terminator at or after p, or nullptr.
+const char* SkipPast(const char* p, const char* End, std::string_view Terminator) {
+    const void* found = memmem(p, size_t(End - p), Terminator.data(), Terminator.size());
+    return found == nullptr ? nullptr : static_cast<const char*>(found) + Terminator.size();
+}
+
+// After a start tag's name at p: the position after its ">", with SelfClosing set;
+// nullptr when the tag does not end.
+const char* SkipTag(const char* p, const char* End, bool& SelfClosing) {
+    char previous = 0;
+    while (p != End) {
+        const char c = *p++;
+        if (c == '"' || c == '\'') {
+            const void* quote = std::memchr(p, c, size_t(End - p));
+            if (quote == nullptr)
+                return nullptr;
+            p = static_cast<const char*>(quote) + 1;
+            previous = c;
+            continue;
+        }
+        if (c == '>') {
+            SelfClosing = previous == '/';
+            return p;
+        }
+        previous = c;
+    }
+    return nullptr;
+}
+
+// The Item lines at p up to and including "</Values>": their end and the number of words,
+// or nullptr when anything else stands there.
+const char* ScanItems(const char* p, const char* End, size_t& Count) {
+    Count = 0;
+    while (true) {
+        while (p != End && IsSpace(*p))
+            ++p;
+        if (StartsWith(p, End, ListClose))
+            return Count > 0 ? p + ListClose.size() : nullptr;
+        if (!StartsWith(p, End, ItemOpen))
+            return nullptr;
+        p += ItemOpen.size();
+        const char* word = p;
+        while (p != End && IsWord(*p))
+            ++p;
+        if (p == word || !StartsWith(p, End, ItemClose))
+            return nullptr;
+        p += ItemClose.size();
+        ++Count;
+    }
+}
+
+} // namespace
+
+bool IsItemWordChar(char c) {
+    return IsWord(c);
+}
+
+void SaveXmlWithItemLists(const pugi::xml_document& Document, pugi::xml_writer& Writer) {
+    TItemListWriter writer(Document, Writer);
+    if (writer.Empty())
+        Document.save(Writer, "  ", pugi::format_default, pugi::encoding_utf8);
+    else
+        writer.Write(Document);
+}
+
+std::size_t CompactItemLists(char* Text, std::size_t Size) {
+    const char* const end = Text + Size;
+    const char* read = Text;        // everything before was handled
+    char* write = Text;             // where the handled text goes (never after read)
+    const char* scan = Text;        // where to look for the next markup
+    const char* ownerEnd = nullptr; // the end of the last start tag, when it opened a vector
+    const auto keep = [&](const char* Until) {
+        if (write != read)
+            std::memmove(write, read, size_t(Until - read));
+        write += Until - read;
+        read = Until;
+    };
+    while (true) {
+        const auto* open = static_cast<const char*>(std::memchr(scan, '<', size_t(end - scan)));
+        if (open == nullptr)
+            break;
+        const char* p = open + 1;
+        const char* next = nullptr;
+        if (StartsWith(p, end, "!--"))
+            next = SkipPast(p + 3, end, "-->");
+        else if (StartsWith(p, end, "![CDATA["))
+            next = SkipPast(p + 8, end, "]]>");
+        else if (StartsWith(p, end, "?"))
+            next = SkipPast(p + 1, end, "?>");
+        else if (StartsWith(p, end, "!") || StartsWith(p, end, "/")) {
+            // A document type may hold markup of its own: nothing after it is rewritten.
+            if (*p == '!')
+                break;
+            next = static_cast<const char*>(std::memchr(p, '>', size_t(end - p)));
+            next = next != nullptr ? next + 1 : nullptr;
+        } else {
+            const char* name = p;
+            while (p != end && !IsSpace(*p) && *p != '/' && *p != '>')
+                ++p;
+            const std::string_view tagName(name, size_t(p - name));
+            bool selfClosing = false;
+            next = SkipTag(p, end, selfClosing);
+            if (next != nullptr && !selfClosing && tagName == ListName && ownerEnd != nullptr) {
+                bool first = true;
+                for (const char* q = ownerEnd; q != open && first; ++q)
+                    first = IsSpace(*q);
+                size_t count = 0;
+                const char* listEnd = first ? ScanItems(next, end, count) : nullptr;
+                if (listEnd != nullptr) {
+                    // "<Values ...>" stays; the words follow with single spaces.
+                    keep(next);
+                    const char* q = next;
+                    for (size_t k = 0; k < count; ++k) {
+                        while (*q != '<')
+                            ++q;
+                        q += ItemOpen.size();
+                        const char* word = q;
+                        while (*q != '<')
+                            ++q;
+                        if (k > 0)
+                            *write++ = ' ';
+                        while (word != q) // short words: a plain copy (write never passes q)
+                            *write++ = *word++;
+                        q += ItemClose.size();
+                    }
+                    read = listEnd - ListClose.size();
+                    next = listEnd;
+                }
+            }
+            ownerEnd = next != nullptr && !selfClosing && tagName == OwnerName ? next : nullptr;
+            if (next == nullptr)
+                break;
+            scan = next;
+            continue;
+        }
+        if (next == nullptr)
+            break;
+        ownerEnd = nullptr;
+        scan = next;
+    }
+    keep(end);
+    return size_t(write - Text);
+}

@@ -1,0 +1,24 @@
+#pragma once
+// Item lists: the values of a vector are one "Item" element each in an XML file, but one
+// text in the element tree. An element named "Values" that is the child of a
+// "TVxDoubleVector" element and whose text is a list of plain words separated by single
+// spaces ("1.5 -2 NAN") is written as one "<Item>word</Item>" line per word; loading turns
+// such an element (it must be the first child and hold nothing but whitespace and "Item"
+// elements with a plain word each) back into the text. Everything else is written and
+// loaded as it is, so a document reads back the same either way, and the tree holds no
+// node per value.
+
+#include <cstddef>
+#include <pugixml.hpp>
+
+/// Writes Document as pugixml's default layout (two-space indent) with item lists written
+/// as Item lines.
+void SaveXmlWithItemLists(const pugi::xml_document& Document, pugi::xml_writer& Writer);
+
+/// Rewrites the XML text [Text, Text + Size) in place, turning every item list into its
+/// one-text form; returns the new size. Text that is not well-formed is left for the
+/// parser to reject: only complete, well-formed item lists are touched.
+std::size_t CompactItemLists(char* Text, std::size_t Size);
+
+/// True for the characters an item list word may hold: letters, digits, "+", "-" and ".".
+bool IsItemWordChar(char c);
