@@ -1,0 +1,470 @@
+// TVxBars with real axes and vectors and a fake graph: bar counts from the boundaries, slots
+// of shifted series, stacking (extent, tops, label positions, listening to the series below
+// and letting go), negative and horizontal bars, graph-wide properties as one undo step,
+// labels, hit tests, end room, captions lists, and the picked bars against drawing them all.
+
+#include "series/Bars.h"
+
+#include "drawing/QtSurface.h"
+#include "drawing/RecordingSurface.h"
+#include "series/SeriesHost.h"
+#include "styles/VxFont.h"
+#include "undo/UndoStack.h"
+#include "util/Exceptions.h"
+#include "vectors/DoubleVector.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QStringListModel>
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// The data area: X pixels 50..650, Y pixels 20..170 (rising upwards).
+constexpr double Left = 50, Top = 20, Width = 600, Height = 150;
+
+class FakeGraph : public TVxAxisHost, public TVxSeriesHost {
+public:
+    double LabelFontSize(const TVxAxis&) const override { return 10; }
+    QSizeF MeasureLabel(const TVxAxis&, const QString& Text) const override {
+        return {6.0 * double(Text.size()), 12.0};
+    }
+    void AxisModified(TVxAxis&) override {}
+    void RegisterSeries(TVxSeries* Series) override {
+        if (std::find(List.begin(), List.end(), Series) == List.end())
+            List.push_back(Series);
+    }
+    void UnregisterSeries(TVxSeries* Series) override { std::erase(List, Series); }
+    QRectF DrawingArea() const override { return Area; }
+    TVxAxis* PrimaryXAxis() const override { return nullptr; }
+    TVxAxis* PrimaryYAxis() const override { return nullptr; }
+    TVxUndoStack* HostUndoStack() const override { return Undo; }
+    void SeriesInvalidated(TVxSeries&) override {}
+    void SeriesLayoutModified(TVxSeries&) override {}
+    void LegendsModified() override {}
+    bool HostDestroying() const override { return false; }
+    bool Panning() const override { return false; }
+    bool DoingImage() const override { return false; }
+    bool DoingMetafile() const override { return false; }
+    bool AntiAliased() const override { return false; }
+    std::vector<TVxSeries*> HostSeries() const override { return List; }
+
+    std::vector<TVxSeries*> List;
+    TVxUndoStack* Undo = nullptr;
+    QRectF Area{Left, Top, Width, Height};
+};
+
+class BarsTest : public testing::Test {
+protected:
+    BarsTest() {
+        XAxis.SetHost(&Graph);
+        YAxis.SetHost(&Graph);
+        YAxis.SetPosition(TVxAxisPosition::Left);
+        XAxis.SetAxisGeometry(float(Left), float(Top + Height), float(Width));
+        YAxis.SetAxisGeometry(float(Left), float(Top), float(Height));
+        SetRanges(0, 6, -5, 10);
+    }
+    ~BarsTest() override {
+        XAxis.SetHost(nullptr);
+        YAxis.SetHost(nullptr);
+    }
+    void SetRanges(double X0, double X1, double Y0, double Y1) {
+        XAxis.SetStartStop(X0, X1);
+        YAxis.SetStartStop(Y0, Y1);
+    }
+    double PX(double V) const {
+        return Left + (V - XAxis.Start()) / (XAxis.Stop() - XAxis.Start()) * Width;
+    }
+    double PY(double V) const {
+        return Top + Height - (V - YAxis.Start()) / (YAxis.Stop() - YAxis.Start()) * Height;
+    }
+    static void Fill(TVxDoubleVector& V, const std::vector<double>& Values) {
+        V.Clear();
+        V.AddRange(std::span<const double>(Values));
+    }
+    void Attach(TVxBars& S, TVxDoubleVector* Categories, TVxDoubleVector* Values) {
+        S.SetXAxis(&XAxis);
+        S.SetYAxis(&YAxis);
+        if (Categories)
+            S.SetXData(Categories);
+        if (Values)
+            S.SetYData(Values);
+    }
+    // The graph's order: every series' extent, then the points.
+    void Layout(std::initializer_list<TVxBars*> Series) {
+        for (TVxBars* s : Series)
+            s->Calculate();
+        for (TVxBars* s : Series)
+            s->EnsurePoints();
+    }
+
+    FakeGraph Graph;
+    TVxAxis XAxis;
+    TVxAxis YAxis;
+    TVxDoubleVector X;
+    TVxDoubleVector Y;
+    TVxDoubleVector Y2;
+};
+
+TEST_F(BarsTest, BarCountFollowsTheBoundaries) {
+    TVxBars s;
+    Attach(s, &X, &Y);
+    Fill(Y, {3, 1, 2});
+    Fill(X, {0, 1, 2, 3});
+    s.Calculate();
+    EXPECT_EQ(s.BarCount(), 3);
+    EXPECT_EQ(s.CategoryStart(), 0);
+    EXPECT_EQ(s.CategoryStop(), 3);
+    Fill(X, {0, 1, 2});
+    s.Calculate();
+    EXPECT_EQ(s.BarCount(), 2);
+    EXPECT_EQ(s.CategoryStop(), 2);
+    EXPECT_EQ(s.ValueStop(), 3);
+    // The own indexer: bar i spans i .. i + 1.
+    TVxBars t;
+    Attach(t, nullptr, &Y2);
+    Fill(Y2, {4, 5});
+    t.Calculate();
+    EXPECT_EQ(t.BarCount(), 2);
+    EXPECT_EQ(t.Boundary(2), 2);
+    EXPECT_EQ(t.CategoryStop(), 2);
+}
+
+TEST_F(BarsTest, ShiftedSeriesShareEachClassInSlots) {
+    // Classes of 100 px (X 0..6 on 600 px), gap 20 %: slots [a+10, a+50] and [a+50, a+90].
+    TVxBars a, b;
+    Attach(a, nullptr, &Y);
+    Attach(b, nullptr, &Y2);
+    Fill(Y, {1, 2, 3});
+    Fill(Y2, {3, 2, 1});
+    a.SetClassesDistance(20);
+    EXPECT_EQ(b.ClassesDistance(), 20);
+    Layout({&a, &b});
+    for (int i = 0; i < 3; ++i) {
+        const double edge = PX(i);
+        EXPECT_NEAR(a.BarTopLeft()[size_t(i)].x(), edge + 10, 1e-3) << i;
+        EXPECT_NEAR(a.BarBottomRight()[size_t(i)].x(), edge + 50, 1e-3) << i;
+        EXPECT_NEAR(b.BarTopLeft()[size_t(i)].x(), edge + 50, 1e-3) << i;
+        EXPECT_NEAR(b.BarBottomRight()[size_t(i)].x(), edge + 90, 1e-3) << i;
+        EXPECT_NEAR(a.BarTopLeft()[size_t(i)].y(), PY(i + 1), 1e-3);
+        EXPECT_NEAR(a.BarBottomRight()[size_t(i)].y(), PY(0), 1e-3);
+    }
+    // Depth offsets from the inner width 80: 80 x 50 / 240 and 80 x 50 / 400.
+    EXPECT_NEAR(a.DepthX(), 80.0 * 50 / 240, 1e-4);
+    EXPECT_NEAR(a.DepthY(), 10, 1e-4);
+    // A hidden series gives up its slot.
+    b.SetVisible(false);
+    a.PointsModified();
+    Layout({&a});
+    EXPECT_NEAR(a.BarBottomRight()[0].x(), PX(0) + 90, 1e-3);
+}
+
+TEST_F(BarsTest, StackedSeriesPileUpAndLowerTopLabelsMoveInside) {
+    TVxBars a, b;
+    Attach(a, nullptr, &Y);
+    Attach(b, nullptr, &Y2);
+    Fill(Y, {1, 2, 3});
+    Fill(Y2, {2, 2, 2});
+    a.SetOverlayStyle(TVxBarsOverlayStyle::Stack);
+    EXPECT_EQ(b.OverlayStyle(), TVxBarsOverlayStyle::Stack);
+    a.SetLabelPosition(TVxBarLabelPosition::OnTopOfBar);
+    a.SetLabelSize(100); // labels far above one pixel
+    Layout({&a, &b});
+    ASSERT_EQ(b.OtherBars(), std::vector<TVxBars*>{&a});
+    EXPECT_FALSE(a.TopMost());
+    EXPECT_TRUE(b.TopMost());
+    EXPECT_EQ(b.ValueStart(), 0);
+    EXPECT_EQ(b.ValueStop(), 5);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(b.BarValue(i), i + 3);
+        EXPECT_NEAR(b.BarTopLeft()[size_t(i)].y(), PY(i + 3), 1e-3) << i;
+        EXPECT_NEAR(b.BarBottomRight()[size_t(i)].y(), PY(i + 1), 1e-3) << i;
+        // Stacked bars use the whole class.
+        EXPECT_NEAR(b.BarTopLeft()[size_t(i)].x(), PX(i), 1e-3);
+    }
+    EXPECT_EQ(a.LabelPosition(), TVxBarLabelPosition::InTop);
+}
+
+TEST_F(BarsTest, StackingFollowsTheSeriesBelowAndLetsGo) {
+    auto a = std::make_unique<TVxBars>();
+    auto b = std::make_unique<TVxBars>();
+    Attach(*a, nullptr, &Y);
+    Attach(*b, nullptr, &Y2);
+    Fill(Y, {1, 2, 3});
+    Fill(Y2, {2, 2, 2});
+    a->SetOverlayStyle(TVxBarsOverlayStyle::Stack);
+    Layout({a.get(), b.get()});
+    auto listens = [](const TVxCustomDoubleVector& V, const TVxBars* S) {
+        const auto& r = V.RelatedSeries();
+        return std::count(r.begin(), r.end(), static_cast<const TVxVectorListener*>(S));
+    };
+    EXPECT_EQ(listens(Y, b.get()), 1);
+    // The lower series grows: the upper one's extent is renewed without news of its own.
+    Y.SetValue(2, 10);
+    a->Calculate();
+    b->Calculate();
+    EXPECT_EQ(b->ValueStop(), 12);
+    // Shift: no more listening to the lower vector.
+    b->SetOverlayStyle(TVxBarsOverlayStyle::Shift);
+    Layout({a.get(), b.get()});
+    EXPECT_EQ(listens(Y, b.get()), 0);
+    // Stacked again, then freed: a later change of the lower vector reaches nobody freed.
+    b->SetOverlayStyle(TVxBarsOverlayStyle::Stack);
+    Layout({a.get(), b.get()});
+    EXPECT_EQ(listens(Y, b.get()), 1);
+    b.reset();
+    EXPECT_EQ(listens(Y, nullptr), 0);
+    EXPECT_EQ(Y.RelatedSeries().size(), 1u);
+    Y.SetValue(0, 4);
+    a->Calculate();
+    EXPECT_EQ(a->ValueStop(), 10);
+}
+
+TEST_F(BarsTest, ASharedVectorKeepsTheRegistrationItsBindingNeeds) {
+    // Both stacked series show the same vector: letting go of the stacking keeps b's own.
+    TVxBars a, b;
+    Attach(a, nullptr, &Y);
+    Attach(b, nullptr, &Y);
+    Fill(Y, {1, 2});
+    a.SetOverlayStyle(TVxBarsOverlayStyle::Stack);
+    Layout({&a, &b});
+    EXPECT_EQ(b.ValueStop(), 4);
+    b.SetOverlayStyle(TVxBarsOverlayStyle::Shift);
+    const auto& r = Y.RelatedSeries();
+    EXPECT_NE(std::find(r.begin(), r.end(), static_cast<TVxVectorListener*>(&b)), r.end());
+    Y.SetValue(1, 3);
+    b.Calculate();
+    EXPECT_EQ(b.ValueStop(), 3);
+}
+
+TEST_F(BarsTest, NegativeBarsHangBelowZeroAndHitTestsTakeTheNormalisedRectangle) {
+    TVxBars s;
+    Attach(s, nullptr, &Y);
+    Fill(Y, {2, -3, 4});
+    Layout({&s});
+    EXPECT_EQ(s.ValueStart(), -3);
+    EXPECT_EQ(s.ValueStop(), 4);
+    EXPECT_NEAR(s.BarTopLeft()[1].y(), PY(-3), 1e-3);
+    EXPECT_NEAR(s.BarBottomRight()[1].y(), PY(0), 1e-3);
+    // Inside the negative bar (below the zero line), and outside any bar.
+    EXPECT_EQ(s.FindPoint(float(PX(1.5)), float(PY(-1))), 1);
+    EXPECT_EQ(s.FindPoint(float(PX(1.5)), float(PY(3))), -1);
+    // The depth above and to the right belongs to the bar.
+    EXPECT_EQ(s.FindPoint(float(PX(0.5)), float(PY(2) - s.DepthY() + 0.5)), 0);
+    // All positive values: the extent still starts at 0.
+    Fill(Y, {2, 3});
+    s.Calculate();
+    EXPECT_EQ(s.ValueStart(), 0);
+    // Stale points answer nothing.
+    s.PointsModified();
+    EXPECT_EQ(s.FindPoint(float(PX(0.5)), float(PY(1))), -1);
+}
+
+TEST_F(BarsTest, HorizontalBarsSwapDataAndLieAlongX) {
+    TVxBars s;
+    Attach(s, nullptr, &Y);
+    Fill(Y, {2, 4});
+    s.SetBarsHorizontal(true);
+    EXPECT_EQ(s.XData(), &Y);
+    SetRanges(-5, 10, 0, 6);
+    Layout({&s});
+    EXPECT_EQ(s.BarCount(), 2);
+    EXPECT_EQ(s.AxisValueRange(true).Stop, 4);  // values along X
+    EXPECT_EQ(s.AxisValueRange(false).Stop, 2); // classes along Y
+    // Bar 1: from the zero line (+1) to the value, between the class' pixel rows.
+    EXPECT_NEAR(s.BarTopLeft()[1].x(), PX(0) + 1, 1e-3);
+    EXPECT_NEAR(s.BarBottomRight()[1].x(), PX(4), 1e-3);
+    EXPECT_NEAR(s.BarTopLeft()[1].y(), PY(2), 1e-3);
+    EXPECT_NEAR(s.BarBottomRight()[1].y(), PY(1), 1e-3);
+    // Twisted category axis: the same rows.
+    YAxis.SetTwisted(true);
+    Layout({&s});
+    const QRectF r = QRectF(s.BarTopLeft()[1], s.BarBottomRight()[1]).normalized();
+    EXPECT_NEAR(r.height(), Height / 6, 1e-3);
+}
+
+TEST_F(BarsTest, GraphWidePropertiesSetAllSeriesAsOneUndoStep) {
+    TVxUndoStack undo;
+    Graph.Undo = &undo;
+    TVxBars a, b;
+    Attach(a, nullptr, &Y);
+    Attach(b, nullptr, &Y2);
+    ASSERT_EQ(a.UndoStack(), &undo);
+    b.SetBarStyle(TVxBarStyle::Cuboid);
+    EXPECT_EQ(a.BarStyle(), TVxBarStyle::Cuboid);
+    b.SetDepth3D(80);
+    EXPECT_EQ(a.Depth3D(), 80);
+    a.SetBarsHorizontal(true);
+    EXPECT_TRUE(b.BarsHorizontal());
+    EXPECT_EQ(b.XData(), &Y2);
+    ASSERT_TRUE(undo.Undo());
+    EXPECT_FALSE(a.BarsHorizontal());
+    EXPECT_FALSE(b.BarsHorizontal());
+    EXPECT_EQ(b.YData(), &Y2);
+    ASSERT_TRUE(undo.Undo());
+    EXPECT_EQ(a.Depth3D(), 50);
+    EXPECT_EQ(b.Depth3D(), 50);
+    ASSERT_TRUE(undo.Undo());
+    EXPECT_EQ(a.BarStyle(), TVxBarStyle::Flat);
+    EXPECT_EQ(b.BarStyle(), TVxBarStyle::Flat);
+    Graph.Undo = nullptr;
+}
+
+TEST_F(BarsTest, LabelsFromValuesPercentsCaptionsAndTheHandler) {
+    TVxFormatSettings::SetCurrent(TVxFormatSettings::Invariant());
+    TVxBars s;
+    Attach(s, nullptr, &Y);
+    Fill(Y, {1, 3});
+    s.SetLabelPosition(TVxBarLabelPosition::Centered);
+    s.SetLabelFrom(TVxLabelStyle::Percent);
+    Layout({&s});
+    EXPECT_EQ(s.LabelAt(0).Text, "25%");
+    EXPECT_EQ(s.LabelAt(1).Text, "75%");
+    s.SetLabelFormat("0.0");
+    Layout({&s});
+    EXPECT_EQ(s.LabelAt(0).Text, "25.0%");
+    // Fewer captions than bars: empty beyond the list.
+    s.SetLabelFormat("");
+    s.SetCaptions({"north"});
+    s.SetLabelFrom(TVxLabelStyle::CaptionAndValue);
+    Layout({&s});
+    EXPECT_EQ(s.LabelAt(0).Text, "north 1");
+    EXPECT_EQ(s.LabelAt(1).Text, "3");
+    // The handler replaces the text.
+    std::vector<int> asked;
+    s.OnGetLabel = [&](TVxSeries*, TVxGetLabelEventArgs& e) {
+        asked.push_back(e.Index);
+        e.Caption = QStringLiteral("#%1").arg(e.Index);
+    };
+    s.PointsModified();
+    Layout({&s});
+    EXPECT_EQ(s.LabelAt(1).Text, "#1");
+    EXPECT_EQ(asked, (std::vector<int>{0, 1}));
+    // The centred label lies at the bar's centre when it fits (a small font).
+    s.SetLabelSize(5);
+    Layout({&s});
+    const TVxBars::TLabel l = s.LabelAt(1);
+    EXPECT_NEAR(l.Anchor.x(), PX(1.5), 1e-3);
+    EXPECT_NEAR(l.Anchor.y(), (PY(3) + PY(0)) / 2, 1e-3);
+    EXPECT_GT(l.Size.width(), 0);
+    // Labels below one pixel are neither made nor asked for.
+    asked.clear();
+    s.SetLabelSize(0.001f);
+    Layout({&s});
+    EXPECT_TRUE(asked.empty());
+    EXPECT_FALSE(s.LabelAt(0).Valid);
+}
+
+TEST_F(BarsTest, TheApplicationsFontSizeScalesTheLabelSize) {
+    TVxBars s;
+    Attach(s, nullptr, &Y);
+    EXPECT_EQ(s.LabelSize(), 20);
+    // 12 -> 18 points: 20 x 18 / 12.
+    s.Font()->SetSize(18);
+    EXPECT_FLOAT_EQ(s.LabelSize(), 30);
+}
+
+TEST_F(BarsTest, CaptionListsOwnedFollowedAndDetached) {
+    TVxBars s;
+    QStringListModel model(QStringList{"a", "b"});
+    s.SetCaptionsModel(&model);
+    EXPECT_EQ(s.Captions(), (QStringList{"a", "b"}));
+    model.setStringList({"c"});
+    EXPECT_EQ(s.Captions(), QStringList{"c"});
+    // Detaching leaves the application's list as it is.
+    s.SetCaptionsModel(nullptr);
+    EXPECT_EQ(model.stringList(), QStringList{"c"});
+    EXPECT_TRUE(s.Captions().isEmpty());
+    s.SetCaptions({"x"});
+    EXPECT_EQ(s.Captions(), QStringList{"x"});
+    {
+        // A followed model that goes away leaves no dangling reference.
+        auto temp = std::make_unique<QStringListModel>(QStringList{"t"});
+        s.SetCaptionsModel(temp.get());
+        EXPECT_EQ(s.Captions(), QStringList{"t"});
+    }
+    EXPECT_EQ(s.Captions(), QStringList{"x"}); // the own list again
+}
+
+TEST_F(BarsTest, EndRoomOfHourlyCuboidsOverADay) {
+    // 24 hourly bars over one day on 480 px, gap 10 %, depth 50: 0.0026 x 0.9 x 50 x 20 px.
+    XAxis.SetAxisGeometry(float(Left), float(Top + Height), 480);
+    SetRanges(0, 1, 0, 10);
+    XAxis.CalculateTicks();
+    YAxis.CalculateTicks();
+    ASSERT_NEAR(XAxis.Scale().NormalizeConst, 1.0 / 480, 1e-12);
+    std::vector<double> bounds(25), values(24, 10);
+    for (int i = 0; i <= 24; ++i)
+        bounds[size_t(i)] = i / 24.0;
+    Fill(X, bounds);
+    Fill(Y, values);
+    TVxBars s;
+    Attach(s, &X, &Y);
+    s.SetBarStyle(TVxBarStyle::Cuboid);
+    s.SetClassesDistance(10);
+    s.Calculate();
+    EXPECT_NEAR(s.ExtraSpaceAt(2), 2.34, 1e-6);
+    EXPECT_EQ(s.ExtraSpaceAt(0), 0);
+    EXPECT_EQ(s.ExtraSpaceAt(1), 0);
+    // Right border: 0.0043 x 0.9 x 50 x 20 px less the gap 0.005 x 20 x 10 px.
+    EXPECT_NEAR(s.ExtraSpaceAt(3), 0.0043 * 0.9 * 50 * 20 - 1, 1e-6);
+}
+
+// Without anti-aliasing, drawing only the bars that are the last to reach some pixel gives
+// the image of drawing every bar (a brush handler turns the selection off).
+TEST_F(BarsTest, PickedBarsPaintTheImageOfAllBars) {
+    constexpr int N = 20000;
+    std::vector<double> values(N);
+    for (int i = 0; i < N; ++i)
+        values[size_t(i)] = 5 + 4 * std::sin(i * 0.37) + (i % 7) * 0.1;
+    Fill(Y, values);
+    Graph.Area = QRectF(0, 0, 200, 100);
+    for (TVxBarStyle style : {TVxBarStyle::Flat, TVxBarStyle::Cuboid}) {
+        TVxBars s;
+        Attach(s, nullptr, &Y);
+        s.SetBarStyle(style);
+        s.Line()->SetVisible(style != TVxBarStyle::Flat); // a pen wider than a bar hides it
+        SetRanges(0, N, 0, 10);
+        XAxis.SetAxisGeometry(0, 100, 200);
+        YAxis.SetAxisGeometry(0, 0, 100);
+        auto paint = [&](bool All) {
+            QImage img(200, 100, QImage::Format_ARGB32_Premultiplied);
+            img.fill(Qt::white);
+            s.OnGetBrush = All ? TVxBrushEventHandler([](TVxSeries*, TVxBrushEventArgs&) {})
+                               : TVxBrushEventHandler();
+            s.PointsModified();
+            s.Calculate();
+            QPainter p(&img);
+            TVxQtSurface gr(p);
+            gr.SetSmoothingMode(TSmoothingMode::SmoothingModeNone);
+            s.PaintGr(gr);
+            return img;
+        };
+        const QImage picked = paint(false);
+        const QImage all = paint(true);
+        EXPECT_EQ(picked, all) << int(style);
+        // Something was drawn.
+        EXPECT_NE(picked.pixel(100, 95), qRgb(255, 255, 255)) << int(style);
+    }
+}
+
+TEST_F(BarsTest, AssigningCaptionsWhileBoundRaises) {
+    TVxBars s;
+    TVxDataSource source;
+    s.SetDataSource(&source);
+    s.SetCaptionsField("name");
+    EXPECT_TRUE(s.DBData());
+    try {
+        s.SetCaptions({"x"});
+        FAIL() << "no error";
+    } catch (const EVxException& e) {
+        EXPECT_EQ(e.Message(), "Setting captions list not allowed with database binding set");
+    }
+    EXPECT_NO_THROW(s.SetCaptions({}));
+    EXPECT_TRUE(s.Captions().isEmpty());
+}
+
+} // namespace
