@@ -34,8 +34,12 @@
 
 class QPainter;
 class QScrollBar;
+class TVxIniFile;
 class TVxLegend;
 class TVxSurface;
+namespace pugi {
+class xml_node;
+}
 
 /// How lines are anti-aliased (the title and backgrounds never are).
 enum class TVxSmoothingMode { None, HighSpeed, AntiAlias, HighQuality };
@@ -115,6 +119,23 @@ public:
     virtual void PaintGr(TVxSurface& Gr) = 0;
     /// Paints the chart into an image of the control's size (ARGB, transparent first).
     QImage PaintToImage();
+
+    // The whole chart saved and loaded (GraphRecords.cpp); the base versions do nothing.
+    // IncludeValues stores the data vectors the series refer to. A load checks the whole
+    // record before it changes anything: a bad, cut or newer record raises EVxStreamError
+    // (or EVxConvertError) and leaves the chart as it was.
+    /// The binary record in a file, replaced atomically (a failed save keeps the old file).
+    virtual void WriteTo(const QString& FileName, bool IncludeValues) const;
+    virtual void ReadFrom(const QString& FileName);
+    /// The binary record in a stream.
+    virtual void WriteTo(QIODevice& Stream, bool IncludeValues) const;
+    virtual void ReadFrom(QIODevice& Stream);
+    /// Appends the graph's element to Node; reads the graph's element itself.
+    virtual void WriteTo(pugi::xml_node Node, bool IncludeValues) const;
+    virtual void ReadFrom(pugi::xml_node Element);
+    /// The graph's keys in Section and its objects in the sections below it.
+    virtual void WriteTo(TVxIniFile& Ini, const QString& Section, bool IncludeValues) const;
+    virtual void ReadFrom(const TVxIniFile& Ini, const QString& Section);
 
     /// Recalculation is pending.
     bool NeedsRecalculation() const { return FRecalculate; }
@@ -295,6 +316,18 @@ public:
 
     void PaintGr(TVxSurface& Gr) override;
 
+    // Whole-chart records (GraphRecords.cpp).
+    void WriteTo(const QString& FileName, bool IncludeValues) const override;
+    void ReadFrom(const QString& FileName) override;
+    void WriteTo(QIODevice& Stream, bool IncludeValues) const override;
+    void ReadFrom(QIODevice& Stream) override;
+    void WriteTo(pugi::xml_node Node, bool IncludeValues) const override;
+    void ReadFrom(pugi::xml_node Element) override;
+    void WriteTo(TVxIniFile& Ini, const QString& Section, bool IncludeValues) const override;
+    void ReadFrom(const TVxIniFile& Ini, const QString& Section) override;
+    /// Bar series store their captions: false only while a chart is saved without values.
+    bool StoreIncludingBarCaptions() const { return FStoreIncludingBarCaptions; }
+
     // Axis host.
     bool Loading() const override { return FLoading; }
     bool Panning() const override { return FPanDragging; }
@@ -451,6 +484,8 @@ private:
     bool FDoHScrollBar = false;
     bool FDoVScrollBar = false;
     bool FDestroying = false;
+    mutable bool FStoreIncludingBarCaptions = true;
+    friend class TVxGraphRecords;
     TVxZoomSettings* FZoom;
     bool FZoomDragging = false;
     /// A press started a click (not the second press of a double click).
