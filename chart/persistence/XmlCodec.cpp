@@ -186,7 +186,8 @@ void LoadXmlDocument(pugi::xml_document& Document, const QByteArray& Text) {
             throw EVxStreamError("Not enough memory for the XML text");
         AdviseLargeRoom(copy, size);
         std::memcpy(copy, Text.constData(), size);
-        const size_t length = Compact ? CompactItemLists(static_cast<char*>(copy), size) : size;
+        const size_t length =
+            Compact ? CompactItemLists(static_cast<char*>(copy), size, Text.constData()) : size;
         return std::pair(
             Document.load_buffer_inplace_own(copy, length, ExactParse, pugi::encoding_utf8),
             length != size);

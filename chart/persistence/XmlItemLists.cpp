@@ -1,5 +1,7 @@
 #include "persistence/XmlItemLists.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -38,16 +40,40 @@ const char* SoleText(pugi::xml_node Node) {
     return child.value();
 }
 
-// Words of item-word characters separated by single spaces.
+// Sixteen bytes at once (a compiler vector type: SSE2 and the like where there are such).
+using TBytes = unsigned char __attribute__((vector_size(16)));
+
+// True when the 16 bytes at p are all item-word characters or spaces, with no two spaces
+// in a row (Next holds the bytes from p + 1).
+bool AllWordBytes(const TBytes Bytes, const TBytes Next) {
+    const TBytes zero{};
+    const auto digit = (Bytes - (zero + '0')) < (zero + 10);
+    const auto letter = ((Bytes | (zero + 0x20)) - (zero + 'a')) < (zero + 26);
+    const auto space = Bytes == (zero + ' ');
+    const auto other = (Bytes == (zero + '+')) | (Bytes == (zero + '-')) | (Bytes == (zero + '.'));
+    const auto bad = ~(digit | letter | space | other) | (space & (Next == (zero + ' ')));
+    std::uint64_t halves[2];
+    std::memcpy(halves, &bad, sizeof halves);
+    return (halves[0] | halves[1]) == 0;
+}
+
+// Words of item-word characters separated by single spaces; a long list is checked
+// sixteen bytes at a time.
 bool IsWordList(std::string_view Text) {
     if (Text.empty() || Text.front() == ' ' || Text.back() == ' ')
         return false;
-    char previous = 'x';
-    for (const char c : Text) {
-        if (c == ' ' ? previous == ' ' : !IsWord(c))
+    const char* p = Text.data();
+    const char* const end = p + Text.size();
+    for (; end - p > 16; p += 16) {
+        TBytes bytes, next;
+        std::memcpy(&bytes, p, 16);
+        std::memcpy(&next, p + 1, 16);
+        if (!AllWordBytes(bytes, next))
             return false;
-        previous = c;
     }
+    for (; p != end; ++p)
+        if (*p == ' ' ? p[1] == ' ' : !IsWord(*p))
+            return false;
     return true;
 }
 
@@ -125,51 +151,7 @@ private:
         PutIndent(Depth);
         PutStartTag(Node);
         if (list) {
-            // One line per word, laid out straight into the buffer.
-            std::string lineStart = "\n";
-            for (unsigned k = 0; k <= Depth; ++k)
-                lineStart += Indent;
-            lineStart += ItemOpen;
-            const std::string_view text = SoleText(Node);
-            const char* p = text.data();
-            const char* const end = p + text.size();
-            Flush();
-            FBuffer.resize(BufferSize);
-            char* out = FBuffer.data();
-            char* const limit = out + BufferSize;
-            bool firstLine = true;
-            while (p != end) {
-                const char* word = p;
-                while (p != end && *p != ' ')
-                    ++p;
-                const size_t length = size_t(p - word);
-                const size_t need = lineStart.size() + length + ItemClose.size();
-                if (size_t(limit - out) < need) {
-                    FWriter.write(FBuffer.data(), size_t(out - FBuffer.data()));
-                    out = FBuffer.data();
-                    if (need > BufferSize) { // a word longer than the buffer: written apart
-                        FWriter.write(lineStart.data() + (firstLine ? 1 : 0),
-                                      lineStart.size() - (firstLine ? 1 : 0));
-                        FWriter.write(word, length);
-                        FWriter.write(ItemClose.data(), ItemClose.size());
-                        firstLine = false;
-                        if (p != end)
-                            ++p;
-                        continue;
-                    }
-                }
-                const size_t skip = firstLine ? 1 : 0; // the start tag ended its line
-                std::memcpy(out, lineStart.data() + skip, lineStart.size() - skip);
-                out += lineStart.size() - skip;
-                std::memcpy(out, word, length);
-                out += length;
-                std::memcpy(out, ItemClose.data(), ItemClose.size());
-                out += ItemClose.size();
-                firstLine = false;
-                if (p != end)
-                    ++p;
-            }
-            FBuffer.resize(size_t(out - FBuffer.data()));
+            WriteWords(SoleText(Node), Depth + 1);
             Put("\n");
         } else {
             for (pugi::xml_node child : Node.children())
@@ -179,6 +161,57 @@ private:
         Put("</");
         Put(Node.name());
         Put(">\n");
+    }
+
+    // One "<Item>word</Item>" line per word at Depth, laid out straight into the buffer
+    // (the start tag ended its line; the last line is left open). Short pieces are copied
+    // as fixed blocks of LineRoom bytes, which the buffer's spare room takes.
+    void WriteWords(std::string_view Text, unsigned Depth) {
+        std::string lineStart = "\n";
+        for (unsigned k = 0; k < Depth; ++k)
+            lineStart += Indent;
+        lineStart += ItemOpen;
+        const size_t startSize = lineStart.size();
+        lineStart.resize(std::max(startSize, LineRoom) + 1);
+        const char* p = Text.data();
+        const char* const end = p + Text.size();
+        Flush();
+        FBuffer.resize(BufferSize + 3 * LineRoom);
+        char* const begin = FBuffer.data();
+        char* out = begin;
+        bool firstLine = true;
+        while (p != end) {
+            const char* word = p;
+            const auto* space = static_cast<const char*>(std::memchr(p, ' ', size_t(end - p)));
+            p = space != nullptr ? space : end;
+            const size_t length = size_t(p - word);
+            if (p != end)
+                ++p;
+            if (size_t(out - begin) >= BufferSize) {
+                FWriter.write(begin, size_t(out - begin));
+                out = begin;
+            }
+            const size_t skip = firstLine ? 1 : 0;
+            firstLine = false;
+            if (startSize > LineRoom || length > LineRoom) { // deep or long: written apart
+                FWriter.write(begin, size_t(out - begin));
+                out = begin;
+                FWriter.write(lineStart.data() + skip, startSize - skip);
+                FWriter.write(word, length);
+                FWriter.write(ItemClose.data(), ItemClose.size());
+                continue;
+            }
+            std::memcpy(out, lineStart.data() + skip, LineRoom);
+            out += startSize - skip;
+            if (size_t(end - word) >= LineRoom)
+                std::memcpy(out, word, LineRoom);
+            else
+                std::memcpy(out, word, length);
+            out += length;
+            std::memcpy(out, ItemClose.data(), ItemClose.size());
+            out += ItemClose.size();
+        }
+        FBuffer.resize(size_t(out - begin));
     }
 
     // The start tag as pugixml writes it: taken from a copy of the element with its
@@ -220,6 +253,7 @@ private:
     }
 
     static constexpr size_t BufferSize = 1 << 16;
+    static constexpr size_t LineRoom = 32;
     pugi::xml_writer& FWriter;
     std::string FBuffer;
     std::unordered_set<const void*> FLists, FOnPath;
@@ -262,25 +296,28 @@ const char* SkipTag(const char* p, const char* End, bool& SelfClosing) {
     return nullptr;
 }
 
-// The Item lines at p up to and including "</Values>": their end and the number of words,
-// or nullptr when anything else stands there.
-const char* ScanItems(const char* p, const char* End, size_t& Count) {
-    Count = 0;
+// Reads the Item lines at p up to and including "</Values>" and writes their words at
+// Write, separated by single spaces (Write never passes p). Returns the end, or nullptr
+// when anything else stands there (then some of the text from p on may be overwritten).
+const char* CompactItems(const char* p, const char* End, char*& Write) {
+    bool first = true;
     while (true) {
         while (p != End && IsSpace(*p))
             ++p;
         if (StartsWith(p, End, ListClose))
-            return Count > 0 ? p + ListClose.size() : nullptr;
+            return first ? nullptr : p + ListClose.size();
         if (!StartsWith(p, End, ItemOpen))
             return nullptr;
         p += ItemOpen.size();
+        if (!first)
+            *Write++ = ' ';
         const char* word = p;
         while (p != End && IsWord(*p))
-            ++p;
+            *Write++ = *p++;
         if (p == word || !StartsWith(p, End, ItemClose))
             return nullptr;
         p += ItemClose.size();
-        ++Count;
+        first = false;
     }
 }
 
@@ -298,7 +335,7 @@ void SaveXmlWithItemLists(const pugi::xml_document& Document, pugi::xml_writer& 
         writer.Write(Document);
 }
 
-std::size_t CompactItemLists(char* Text, std::size_t Size) {
+std::size_t CompactItemLists(char* Text, std::size_t Size, const char* Original) {
     const char* const end = Text + Size;
     const char* read = Text;        // everything before was handled
     char* write = Text;             // where the handled text goes (never after read)
@@ -339,27 +376,21 @@ std::size_t CompactItemLists(char* Text, std::size_t Size) {
                 bool first = true;
                 for (const char* q = ownerEnd; q != open && first; ++q)
                     first = IsSpace(*q);
-                size_t count = 0;
-                const char* listEnd = first ? ScanItems(next, end, count) : nullptr;
-                if (listEnd != nullptr) {
-                    // "<Values ...>" stays; the words follow with single spaces.
+                if (first) {
+                    // "<Values ...>" stays; the words follow. A list that turns out to be
+                    // something else gets its text back from the original.
                     keep(next);
-                    const char* q = next;
-                    for (size_t k = 0; k < count; ++k) {
-                        while (*q != '<')
-                            ++q;
-                        q += ItemOpen.size();
-                        const char* word = q;
-                        while (*q != '<')
-                            ++q;
-                        if (k > 0)
-                            *write++ = ' ';
-                        while (word != q) // short words: a plain copy (write never passes q)
-                            *write++ = *word++;
-                        q += ItemClose.size();
+                    char* const start = write;
+                    const char* listEnd = CompactItems(next, end, write);
+                    if (listEnd != nullptr) {
+                        read = listEnd - ListClose.size();
+                        next = listEnd;
+                    } else {
+                        const size_t from = size_t(next - Text);
+                        if (write > Text + from)
+                            std::memcpy(Text + from, Original + from, size_t(write - Text) - from);
+                        write = start;
                     }
-                    read = listEnd - ListClose.size();
-                    next = listEnd;
                 }
             }
             ownerEnd = next != nullptr && !selfClosing && tagName == OwnerName ? next : nullptr;

@@ -16,9 +16,10 @@
 void SaveXmlWithItemLists(const pugi::xml_document& Document, pugi::xml_writer& Writer);
 
 /// Rewrites the XML text [Text, Text + Size) in place, turning every item list into its
-/// one-text form; returns the new size. Text that is not well-formed is left for the
-/// parser to reject: only complete, well-formed item lists are touched.
-std::size_t CompactItemLists(char* Text, std::size_t Size);
+/// one-text form; returns the new size. Original is the same text, untouched (what turns
+/// out not to be an item list is restored from it). Text that is not well-formed is left
+/// for the parser to reject: only complete, well-formed item lists are touched.
+std::size_t CompactItemLists(char* Text, std::size_t Size, const char* Original);
 
 /// True for the characters an item list word may hold: letters, digits, "+", "-" and ".".
 bool IsItemWordChar(char c);

@@ -53,18 +53,37 @@ constexpr char DigitPairs[] = "0001020304050607080910111213141516171819202122232
 
 } // namespace
 
+namespace {
+
+// The eight digits of Value < 10^8, zeros in front included, ending before End.
+void WriteEightDigits(std::uint32_t Value, char* End) {
+    const std::uint32_t high = Value / 10000, low = Value % 10000;
+    std::memcpy(End - 8, DigitPairs + 2 * (high / 100), 2);
+    std::memcpy(End - 6, DigitPairs + 2 * (high % 100), 2);
+    std::memcpy(End - 4, DigitPairs + 2 * (low / 100), 2);
+    std::memcpy(End - 2, DigitPairs + 2 * (low % 100), 2);
+}
+
+} // namespace
+
 char* WriteDigitsBackwards(std::uint64_t Value, char* End) {
-    while (Value >= 100) {
-        const std::uint64_t pair = Value % 100;
-        Value /= 100;
-        End -= 2;
-        std::memcpy(End, DigitPairs + 2 * pair, 2);
+    // Blocks of eight in 32-bit arithmetic while more than eight remain.
+    while (Value >= 100000000) {
+        WriteEightDigits(std::uint32_t(Value % 100000000), End);
+        Value /= 100000000;
+        End -= 8;
     }
-    if (Value >= 10) {
+    auto rest = std::uint32_t(Value);
+    while (rest >= 100) {
         End -= 2;
-        std::memcpy(End, DigitPairs + 2 * Value, 2);
+        std::memcpy(End, DigitPairs + 2 * (rest % 100), 2);
+        rest /= 100;
+    }
+    if (rest >= 10) {
+        End -= 2;
+        std::memcpy(End, DigitPairs + 2 * rest, 2);
     } else {
-        *--End = char('0' + Value);
+        *--End = char('0' + rest);
     }
     return End;
 }

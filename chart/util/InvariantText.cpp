@@ -6,14 +6,47 @@
 #include "util/NumberText.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
 [[noreturn]] void RaiseNotAFloat(const QString& Text) {
     throw EVxConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(Text));
+}
+
+// The value of eight ASCII digits read as one little-endian word.
+std::uint32_t EightDigitsValue(std::uint64_t Word) {
+    constexpr std::uint64_t mask = 0x000000FF000000FF;
+    constexpr std::uint64_t mul1 = 100 + (std::uint64_t(1000000) << 32);
+    constexpr std::uint64_t mul2 = 1 + (std::uint64_t(10000) << 32);
+    Word -= 0x3030303030303030;
+    Word = Word * 10 + (Word >> 8);
+    return std::uint32_t((((Word & mask) * mul1) + (((Word >> 16) & mask) * mul2)) >> 32);
+}
+
+// Appends the digits [First, Last) to Digits (leading zeros of the number skipped, eight
+// at a time where they can); false when the number has more than 19 significant digits.
+bool AppendDigits(const char* First, const char* Last, std::uint64_t& Digits, int& Count) {
+    if (Digits == 0)
+        while (First != Last && *First == '0')
+            ++First;
+    Count += int(Last - First);
+    if (Count > 19)
+        return false;
+    for (; Last - First >= 8; First += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, First, 8);
+        if constexpr (std::endian::native == std::endian::big)
+            word = __builtin_bswap64(word);
+        Digits = Digits * 100000000 + EightDigitsValue(word);
+    }
+    for (; First != Last; ++First)
+        Digits = Digits * 10 + std::uint64_t(*First - '0');
+    return true;
 }
 
 // Reads [-]digits[.digits][(e|E)[+|-]digits] of at most 19 significant digits and an
@@ -23,30 +56,23 @@ bool TryPlainNumber(const char* p, const char* End, double& Value) {
     const bool negative = p != End && *p == '-';
     if (negative)
         ++p;
-    if (p == End || !VxNumberScan::IsDigit(*p))
-        return false;
-    std::uint64_t digits = 0;
-    int significant = 0, exponent = 0;
-    const auto take = [&](char c) {
-        if (digits == 0 && c == '0')
-            return true;
-        if (significant == 19)
-            return false;
-        digits = digits * 10 + std::uint64_t(c - '0');
-        ++significant;
-        return true;
-    };
-    for (; p != End && VxNumberScan::IsDigit(*p); ++p)
-        if (!take(*p))
-            return false;
-    if (p != End && *p == '.') {
+    const char* integer = p;
+    while (p != End && VxNumberScan::IsDigit(*p))
         ++p;
-        if (p == End || !VxNumberScan::IsDigit(*p))
+    const char* integerEnd = p;
+    if (integer == integerEnd)
+        return false;
+    const char* fraction = p;
+    const char* fractionEnd = p;
+    if (p != End && *p == '.') {
+        fraction = ++p;
+        while (p != End && VxNumberScan::IsDigit(*p))
+            ++p;
+        fractionEnd = p;
+        if (fraction == fractionEnd)
             return false;
-        for (; p != End && VxNumberScan::IsDigit(*p); ++p, --exponent)
-            if (!take(*p))
-                return false;
     }
+    int exponent = 0;
     if (p != End && (*p == 'e' || *p == 'E')) {
         ++p;
         const bool below = p != End && *p == '-';
@@ -54,19 +80,23 @@ bool TryPlainNumber(const char* p, const char* End, double& Value) {
             ++p;
         if (p == End || End - p > 4)
             return false;
-        int value = 0;
         for (; p != End; ++p) {
             if (!VxNumberScan::IsDigit(*p))
                 return false;
-            value = value * 10 + (*p - '0');
+            exponent = exponent * 10 + (*p - '0');
         }
-        exponent += below ? -value : value;
+        if (below)
+            exponent = -exponent;
     }
     if (p != End)
         return false;
-    return TryDecimalToDouble(digits, exponent, negative, Value);
+    std::uint64_t digits = 0;
+    int count = 0;
+    if (!AppendDigits(integer, integerEnd, digits, count) ||
+        !AppendDigits(fraction, fractionEnd, digits, count))
+        return false;
+    return TryDecimalToDouble(digits, exponent - int(fractionEnd - fraction), negative, Value);
 }
-
 } // namespace
 
 char* FloatToInvariantChars(double x, char* Out) {

@@ -26,14 +26,14 @@ constexpr const char* NoneText = "None";
 
 // The values as invariant numbers separated by single spaces: the text of a vector's
 // "Values" element in the tree (files hold one "Item" line per value) and its ini value.
-// Room for the common lengths is reserved at once (the string grows for longer ones): no
-// zeroed worst-case buffer several times the text. The numbers are written in place a
-// block at a time: the worst case of one block is opened (cheap, it stays in cache) and
-// cut back to what was written.
+// Room for the longest texts is reserved at once, so the string never moves; only the
+// pages written are touched. The numbers are written in place a block at a time: the
+// worst case of one block is opened (cheap, it stays in cache) and cut back to what was
+// written.
 std::string ValueListText(std::span<const double> Values) {
     constexpr size_t block = 4096, room = InvariantTextMaxLength + 1;
     std::string text;
-    ReserveLarge(text, Values.size() * 20 + block * room);
+    ReserveLarge(text, Values.size() * room);
     for (size_t first = 0; first < Values.size(); first += block) {
         const size_t last = std::min(Values.size(), first + block);
         const size_t start = text.size();
