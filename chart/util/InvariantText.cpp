@@ -30,7 +30,8 @@ std::uint32_t EightDigitsValue(std::uint64_t Word) {
 
 // Appends the digits [First, Last) to Digits (leading zeros of the number skipped, eight
 // at a time where they can); false when the number has more than 19 significant digits.
-bool AppendDigits(const char* First, const char* Last, std::uint64_t& Digits, int& Count) {
+[[gnu::always_inline]] inline bool AppendDigits(const char* First, const char* Last,
+                                                std::uint64_t& Digits, int& Count) {
     if (Digits == 0)
         while (First != Last && *First == '0')
             ++First;
@@ -99,6 +100,19 @@ bool TryPlainNumber(const char* p, const char* End, double& Value) {
 }
 } // namespace
 
+// Copies Length (at most 24) bytes in blocks of eight: a few fixed moves instead of a
+// call, writing up to seven bytes past the end (within the writer's room) and reading as
+// far past Source (within the digit buffer).
+[[gnu::always_inline]] inline char* CopyShort(char* Out, const char* Source, int Length) {
+    std::memcpy(Out, Source, 8);
+    if (Length > 8) {
+        std::memcpy(Out + 8, Source + 8, 8);
+        if (Length > 16)
+            std::memcpy(Out + 16, Source + 16, 8);
+    }
+    return Out + Length;
+}
+
 char* FloatToInvariantChars(double x, char* Out) {
     if (!std::isfinite(x)) {
         const std::string_view word = std::isnan(x) ? "NAN" : x < 0 ? "-INF" : "INF";
@@ -112,10 +126,11 @@ char* FloatToInvariantChars(double x, char* Out) {
         return out;
     }
     // The shortest digits, laid out in the general form: plain for decimal exponents
-    // -5 < e < 15, "d.dddE+XX" elsewhere.
+    // -5 < e < 15, "d.dddE+XX" elsewhere. The longest text is 24 characters
+    // ("-1.2345678901234567E-308"); short copies may write seven more.
     const TVxDecimal decimal = ShortestDecimal(std::fabs(x));
-    char digits[24];
-    char* const digitsEnd = digits + sizeof digits;
+    char digits[48];
+    char* const digitsEnd = digits + 24;
     const char* first = WriteDigitsBackwards(decimal.Digits, digitsEnd);
     const int count = int(digitsEnd - first);
     const int exponent = decimal.Exponent + count - 1;
@@ -123,29 +138,35 @@ char* FloatToInvariantChars(double x, char* Out) {
         *out++ = *first;
         if (count > 1) {
             *out++ = '.';
-            out = std::copy(first + 1, static_cast<const char*>(digitsEnd), out);
+            out = CopyShort(out, first + 1, count - 1);
         }
         *out++ = 'E';
         *out++ = exponent < 0 ? '-' : '+';
-        char exponentDigits[4];
-        const char* e = WriteDigitsBackwards(std::uint64_t(exponent < 0 ? -exponent : exponent),
-                                             exponentDigits + sizeof exponentDigits);
-        return std::copy(e, static_cast<const char*>(exponentDigits + sizeof exponentDigits), out);
+        const int magnitude = exponent < 0 ? -exponent : exponent;
+        if (magnitude >= 100)
+            *out++ = char('0' + magnitude / 100);
+        if (magnitude >= 10)
+            *out++ = char('0' + magnitude / 10 % 10);
+        *out++ = char('0' + magnitude % 10);
+        return out;
     }
     if (exponent < 0) {
         *out++ = '0';
         *out++ = '.';
-        out = std::fill_n(out, -exponent - 1, '0');
-        return std::copy(first, static_cast<const char*>(digitsEnd), out);
+        for (int k = -exponent - 1; k > 0; --k)
+            *out++ = '0';
+        return CopyShort(out, first, count);
     }
     const int integerDigits = exponent + 1;
     if (count <= integerDigits) {
-        out = std::copy(first, static_cast<const char*>(digitsEnd), out);
-        return std::fill_n(out, integerDigits - count, '0');
+        out = CopyShort(out, first, count);
+        for (int k = integerDigits - count; k > 0; --k)
+            *out++ = '0';
+        return out;
     }
-    out = std::copy(first, first + integerDigits, out);
+    out = CopyShort(out, first, integerDigits);
     *out++ = '.';
-    return std::copy(first + integerDigits, static_cast<const char*>(digitsEnd), out);
+    return CopyShort(out, first + integerDigits, count - integerDigits);
 }
 
 QString FloatToInvariantText(double x) {
