@@ -79,6 +79,15 @@ public:
     virtual void MouseRelease(const TVxItemMouseEvent& e);
     /// A double click inside the item; true takes it.
     virtual bool DoubleClick(const TVxItemMouseEvent& e);
+    /// The mouse came over the item (sent while the host tracks the mouse).
+    virtual void MouseEnter() {}
+    /// The mouse left the item.
+    virtual void MouseLeave() {}
+    /// The cursor the host shows over the item; false keeps the host's own.
+    virtual bool ItemCursor(Qt::CursorShape& Shape) const {
+        (void)Shape;
+        return false;
+    }
 
     /// Asks the host for a repaint.
     void Repaint();

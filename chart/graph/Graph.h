@@ -452,6 +452,9 @@ private:
     void EndScroll(Qt::Orientation Bar);
     void PaintItems(TVxSurface& Gr);
     bool OfferMouse(QEvent* Event);
+    /// Sends leave and enter to the items when the item under Position changes (nullptr
+    /// position: the mouse left the graph) and shows the cursor of the item under it.
+    void UpdateHoverItem(const QPointF* Position);
 
     TVxLineSettings* FDataAreaFrame;
     TVxGradientSettings* FDataAreaGradient;
@@ -469,6 +472,9 @@ private:
     std::vector<QPointer<TVxSeries>> FRelatedSeries;
     std::vector<QPointer<TVxChartItem>> FItems;
     QPointer<TVxChartItem> FMouseItem; // the item that took the press
+    QPointer<TVxChartItem> FHoverItem; // the item under the mouse (mouse tracking)
+    QCursor FItemOldCursor;            // the cursor before an item's own was shown
+    bool FItemCursorShown = false;
     QRectF FDrawingArea;
     TVxColor FDataAreaColor = VxColor(0x00FFFFFF);
     float FDistanceBorderAxisTop = 0;

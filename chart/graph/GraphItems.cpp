@@ -43,6 +43,8 @@ void TVxGraph2D::RemoveItem(TVxChartItem* Item) {
     FItems.erase(it);
     if (FMouseItem == Item)
         FMouseItem = nullptr;
+    if (FHoverItem == Item)
+        FHoverItem = nullptr;
     if (Item->Host() == this)
         Item->AttachHost(nullptr);
     if (!FDestroying)
@@ -138,19 +140,29 @@ bool TVxGraph2D::OfferMouse(QEvent* Event) {
         }
         return false;
     }
-    case QEvent::MouseMove:
-        if (!FMouseItem)
+    case QEvent::MouseMove: {
+        const TVxItemMouseEvent e = ItemEvent(*static_cast<QMouseEvent*>(Event));
+        if (!FMouseItem) {
+            UpdateHoverItem(&e.Position);
             return false;
-        FMouseItem->MouseMove(ItemEvent(*static_cast<QMouseEvent*>(Event)));
+        }
+        FMouseItem->MouseMove(e);
         return true;
+    }
     case QEvent::MouseButtonRelease: {
         if (!FMouseItem)
             return false;
         const QPointer<TVxChartItem> item = FMouseItem;
         FMouseItem = nullptr;
-        item->MouseRelease(ItemEvent(*static_cast<QMouseEvent*>(Event)));
+        const TVxItemMouseEvent e = ItemEvent(*static_cast<QMouseEvent*>(Event));
+        item->MouseRelease(e);
+        UpdateHoverItem(&e.Position);
         return true;
     }
+    case QEvent::Leave:
+        if (!FMouseItem)
+            UpdateHoverItem(nullptr);
+        return false;
     case QEvent::MouseButtonDblClick: {
         const TVxItemMouseEvent e = ItemEvent(*static_cast<QMouseEvent*>(Event));
         std::vector<TVxChartItem*> items = Items();
@@ -161,6 +173,35 @@ bool TVxGraph2D::OfferMouse(QEvent* Event) {
     }
     default:
         return false;
+    }
+}
+
+void TVxGraph2D::UpdateHoverItem(const QPointF* Position) {
+    TVxChartItem* over = nullptr;
+    if (Position) {
+        std::vector<TVxChartItem*> items = Items();
+        for (auto it = items.rbegin(); it != items.rend() && !over; ++it)
+            if ((*it)->Visible() && (*it)->HitTest(*Position))
+                over = *it;
+    }
+    if (over != FHoverItem) {
+        const QPointer<TVxChartItem> old = FHoverItem;
+        FHoverItem = over;
+        if (old)
+            old->MouseLeave();
+        if (FHoverItem)
+            FHoverItem->MouseEnter();
+    }
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    if (FHoverItem && FHoverItem->ItemCursor(shape)) {
+        if (!FItemCursorShown) {
+            FItemOldCursor = cursor();
+            FItemCursorShown = true;
+        }
+        setCursor(shape);
+    } else if (FItemCursorShown) {
+        FItemCursorShown = false;
+        setCursor(FItemOldCursor);
     }
 }
 

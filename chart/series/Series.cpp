@@ -61,6 +61,7 @@ TVxSeries::TVxSeries(QObject* AOwner)
 
 TVxSeries::~TVxSeries() {
     BeginDestruction();
+    VxUnlinkSeries(this);
     UnregisterContainerEverywhere(this);
     LeaveAll();
     for (TVxCustomDoubleVector* v : {FXData.data(), FYData.data()})
@@ -691,6 +692,7 @@ void TVxSeries::Calculate() {
         if (FYAxis)
             FYAxis->RangeModified();
     }
+    VxUpdateLinkedMarkers(*this);
     FRecalculatePoints = true;
     Invalidate();
     FLastCount = FCount;

@@ -11,6 +11,7 @@
 #include "drawing/Pen.h"
 #include "drawing/PointSymbol.h"
 #include "series/ColumnReduction.h"
+#include "series/LinkedMarkers.h"
 #include "styles/AreaSettings.h"
 #include "styles/LineSettings.h"
 #include "styles/PointSymbolSettings.h"
@@ -326,9 +327,10 @@ public:
     // Range source and vector listener.
     TVxValueRange AxisValueRange(bool Horizontal) const override;
     double SmallestPositiveValue(bool Horizontal) const override;
-    void ClearLinkedMarkers() override {}
-    void ValueInsertedLinkedMarkers(int Idx) override { (void)Idx; }
-    void DeleteLinkedMarkers(int Idx) override { (void)Idx; }
+    // Markers snapped to the series (LinkedMarkers.h) follow the data.
+    void ClearLinkedMarkers() override { VxClearLinkedMarkers(*this); }
+    void ValueInsertedLinkedMarkers(int Idx) override { VxValueInsertedLinkedMarkers(*this, Idx); }
+    void DeleteLinkedMarkers(int Idx) override { VxDeleteLinkedMarkers(*this, Idx); }
 
 protected:
     void Notification(TVxComponent* AComponent, TVxOperation Operation) override;
