@@ -160,6 +160,8 @@ void SaveXmlTo(const pugi::xml_document& Document, const TVxByteSink& Sink) {
 
 QByteArray SaveXmlDocument(const pugi::xml_document& Document) {
     QByteArray text;
+    // Room for the item lists at once: a long text is neither moved nor faulted in twice.
+    ReserveLarge(text, qsizetype(ItemListFileBytes(Document)) + 65536);
     SaveXmlTo(Document, [&text](const char* Data, qint64 Size) {
         // Doubling room, large rooms in huge pages: a long text is not faulted in page by page.
         if (text.size() + Size > text.capacity())
@@ -185,9 +187,12 @@ void LoadXmlDocument(pugi::xml_document& Document, const QByteArray& Text) {
         if (copy == nullptr)
             throw EVxStreamError("Not enough memory for the XML text");
         AdviseLargeRoom(copy, size);
-        std::memcpy(copy, Text.constData(), size);
-        const size_t length =
-            Compact ? CompactItemLists(static_cast<char*>(copy), size, Text.constData()) : size;
+        // Compacting while copying: the room a list gave up is never touched.
+        size_t length = size;
+        if (Compact)
+            length = CopyCompactingItemLists(Text.constData(), size, static_cast<char*>(copy));
+        else
+            std::memcpy(copy, Text.constData(), size);
         return std::pair(
             Document.load_buffer_inplace_own(copy, length, ExactParse, pugi::encoding_utf8),
             length != size);

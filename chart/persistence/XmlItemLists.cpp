@@ -57,6 +57,27 @@ bool AllWordBytes(const TBytes Bytes, const TBytes Next) {
     return (halves[0] | halves[1]) == 0;
 }
 
+// The spaces in Text, sixteen bytes at a time.
+std::size_t CountSpaces(std::string_view Text) {
+    const char* p = Text.data();
+    const char* const end = p + Text.size();
+    std::size_t spaces = 0;
+    while (end - p >= 16) {
+        // Up to 255 blocks add into one byte per lane before they are summed.
+        TBytes lanes{};
+        for (int block = 0; block < 255 && end - p >= 16; ++block, p += 16) {
+            TBytes bytes;
+            std::memcpy(&bytes, p, 16);
+            lanes -= (TBytes)(bytes == (TBytes{} + ' '));
+        }
+        for (int k = 0; k < 16; ++k)
+            spaces += lanes[k];
+    }
+    for (; p != end; ++p)
+        spaces += *p == ' ' ? 1 : 0;
+    return spaces;
+}
+
 // Words of item-word characters separated by single spaces; a long list is checked
 // sixteen bytes at a time.
 bool IsWordList(std::string_view Text) {
@@ -98,7 +119,8 @@ bool HoldsText(pugi::xml_node Node) {
 
 class TItemListWriter {
 public:
-    TItemListWriter(const pugi::xml_document& Document, pugi::xml_writer& Writer)
+    // Writer may be null for a writer that only measures.
+    explicit TItemListWriter(const pugi::xml_document& Document, pugi::xml_writer* Writer = nullptr)
         : FWriter(Writer) {
         // The elements on the way to every item list that can be written as lines.
         std::vector<pugi::xml_node> pending{Document};
@@ -115,6 +137,21 @@ public:
     }
 
     bool Empty() const { return FLists.empty(); }
+
+    // Per word: a line's indent, "<Item>" and "</Item>" and its line feed instead of the
+    // space; the close tag of the list.
+    std::size_t FileBytes() const {
+        std::size_t bytes = 0;
+        for (pugi::xml_node_struct* object : FLists) {
+            const pugi::xml_node list(object);
+            const std::string_view text = SoleText(list);
+            unsigned depth = 0;
+            for (pugi::xml_node node = list; node.parent(); node = node.parent())
+                ++depth;
+            bytes += text.size() + (CountSpaces(text) + 1) * (2 * depth + 14) + 2 * depth + 16;
+        }
+        return bytes;
+    }
 
     void Write(const pugi::xml_document& Document) {
         bool declared = false;
@@ -145,7 +182,7 @@ private:
         const bool list = FLists.count(Node.internal_object()) != 0;
         if (!list && FOnPath.count(Node.internal_object()) == 0) {
             Flush();
-            Node.print(FWriter, "  ", pugi::format_default, pugi::encoding_utf8, Depth);
+            Node.print(*FWriter, "  ", pugi::format_default, pugi::encoding_utf8, Depth);
             return;
         }
         PutIndent(Depth);
@@ -188,17 +225,17 @@ private:
             if (p != end)
                 ++p;
             if (size_t(out - begin) >= BufferSize) {
-                FWriter.write(begin, size_t(out - begin));
+                FWriter->write(begin, size_t(out - begin));
                 out = begin;
             }
             const size_t skip = firstLine ? 1 : 0;
             firstLine = false;
             if (startSize > LineRoom || length > LineRoom) { // deep or long: written apart
-                FWriter.write(begin, size_t(out - begin));
+                FWriter->write(begin, size_t(out - begin));
                 out = begin;
-                FWriter.write(lineStart.data() + skip, startSize - skip);
-                FWriter.write(word, length);
-                FWriter.write(ItemClose.data(), ItemClose.size());
+                FWriter->write(lineStart.data() + skip, startSize - skip);
+                FWriter->write(word, length);
+                FWriter->write(ItemClose.data(), ItemClose.size());
                 continue;
             }
             std::memcpy(out, lineStart.data() + skip, LineRoom);
@@ -241,22 +278,22 @@ private:
         if (FBuffer.size() + Text.size() > BufferSize)
             Flush();
         if (Text.size() > BufferSize)
-            FWriter.write(Text.data(), Text.size());
+            FWriter->write(Text.data(), Text.size());
         else
             FBuffer.append(Text);
     }
 
     void Flush() {
         if (!FBuffer.empty())
-            FWriter.write(FBuffer.data(), FBuffer.size());
+            FWriter->write(FBuffer.data(), FBuffer.size());
         FBuffer.clear();
     }
 
     static constexpr size_t BufferSize = 1 << 16;
     static constexpr size_t LineRoom = 32;
-    pugi::xml_writer& FWriter;
+    pugi::xml_writer* FWriter;
     std::string FBuffer;
-    std::unordered_set<const void*> FLists, FOnPath;
+    std::unordered_set<pugi::xml_node_struct*> FLists, FOnPath;
 };
 
 bool IsSpace(char c) {
@@ -297,8 +334,8 @@ const char* SkipTag(const char* p, const char* End, bool& SelfClosing) {
 }
 
 // Reads the Item lines at p up to and including "</Values>" and writes their words at
-// Write, separated by single spaces (Write never passes p). Returns the end, or nullptr
-// when anything else stands there (then some of the text from p on may be overwritten).
+// Write, separated by single spaces. Returns the end, or nullptr when anything else stands
+// there.
 const char* CompactItems(const char* p, const char* End, char*& Write) {
     bool first = true;
     while (true) {
@@ -327,23 +364,26 @@ bool IsItemWordChar(char c) {
     return IsWord(c);
 }
 
+std::size_t ItemListFileBytes(const pugi::xml_document& Document) {
+    return TItemListWriter(Document).FileBytes();
+}
+
 void SaveXmlWithItemLists(const pugi::xml_document& Document, pugi::xml_writer& Writer) {
-    TItemListWriter writer(Document, Writer);
+    TItemListWriter writer(Document, &Writer);
     if (writer.Empty())
         Document.save(Writer, "  ", pugi::format_default, pugi::encoding_utf8);
     else
         writer.Write(Document);
 }
 
-std::size_t CompactItemLists(char* Text, std::size_t Size, const char* Original) {
-    const char* const end = Text + Size;
-    const char* read = Text;        // everything before was handled
-    char* write = Text;             // where the handled text goes (never after read)
-    const char* scan = Text;        // where to look for the next markup
+std::size_t CopyCompactingItemLists(const char* Source, std::size_t Size, char* Target) {
+    const char* const end = Source + Size;
+    const char* read = Source;      // everything before was handled
+    char* write = Target;           // where the handled text goes
+    const char* scan = Source;      // where to look for the next markup
     const char* ownerEnd = nullptr; // the end of the last start tag, when it opened a vector
     const auto keep = [&](const char* Until) {
-        if (write != read)
-            std::memmove(write, read, size_t(Until - read));
+        std::memcpy(write, read, size_t(Until - read));
         write += Until - read;
         read = Until;
     };
@@ -377,8 +417,8 @@ std::size_t CompactItemLists(char* Text, std::size_t Size, const char* Original)
                 for (const char* q = ownerEnd; q != open && first; ++q)
                     first = IsSpace(*q);
                 if (first) {
-                    // "<Values ...>" stays; the words follow. A list that turns out to be
-                    // something else gets its text back from the original.
+                    // "<Values ...>" stays; the words follow. What turns out to be no item
+                    // list is copied as it is.
                     keep(next);
                     char* const start = write;
                     const char* listEnd = CompactItems(next, end, write);
@@ -386,9 +426,6 @@ std::size_t CompactItemLists(char* Text, std::size_t Size, const char* Original)
                         read = listEnd - ListClose.size();
                         next = listEnd;
                     } else {
-                        const size_t from = size_t(next - Text);
-                        if (write > Text + from)
-                            std::memcpy(Text + from, Original + from, size_t(write - Text) - from);
                         write = start;
                     }
                 }
@@ -405,5 +442,5 @@ std::size_t CompactItemLists(char* Text, std::size_t Size, const char* Original)
         scan = next;
     }
     keep(end);
-    return size_t(write - Text);
+    return size_t(write - Target);
 }

@@ -15,11 +15,14 @@
 /// as Item lines.
 void SaveXmlWithItemLists(const pugi::xml_document& Document, pugi::xml_writer& Writer);
 
-/// Rewrites the XML text [Text, Text + Size) in place, turning every item list into its
-/// one-text form; returns the new size. Original is the same text, untouched (what turns
-/// out not to be an item list is restored from it). Text that is not well-formed is left
-/// for the parser to reject: only complete, well-formed item lists are touched.
-std::size_t CompactItemLists(char* Text, std::size_t Size, const char* Original);
+/// At least the bytes the item lists of Document take in its file (room to reserve).
+std::size_t ItemListFileBytes(const pugi::xml_document& Document);
+
+/// Copies the XML text [Source, Source + Size) to Target (room for Size bytes, not
+/// overlapping), turning every item list into its one-text form; returns the size of the
+/// copy. Text that is not well-formed is left for the parser to reject: only complete,
+/// well-formed item lists are touched.
+std::size_t CopyCompactingItemLists(const char* Source, std::size_t Size, char* Target);
 
 /// True for the characters an item list word may hold: letters, digits, "+", "-" and ".".
 bool IsItemWordChar(char c);
