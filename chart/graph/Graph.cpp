@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QMetaMethod>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -618,8 +619,18 @@ void TVxGraph2D::Poll() {
     for (const QPointer<TVxSeries>& s : guarded)
         if (s && s->AutoUpdate() && s->Visible()) {
             s->CheckDBVectors();
-            if (s)
+            if (!s)
+                continue;
+            try {
                 s->Calculate();
+            } catch (const std::exception& e) {
+                // A failed recalculation is taken in by the series, so it is heard once.
+                const QString message = QString::fromUtf8(e.what());
+                if (isSignalConnected(QMetaMethod::fromSignal(&TVxGraph2D::CalculationError)))
+                    emit CalculationError(s.data(), message);
+                else
+                    ReportEventException(message);
+            }
         }
     for (TVxAxis* axis : ChildAxes())
         axis->GetNewRanges();

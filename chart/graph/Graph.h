@@ -298,7 +298,9 @@ public:
     void SortLayers();
     /// Creates missing primary axes and moves misplaced ones; starts the poll.
     void TestPrimaryAxis();
-    /// Lets auto-updating series read their data and the axes take new ranges.
+    /// Lets auto-updating series read their data and the axes take new ranges. A series
+    /// whose recalculation raises is reported by CalculationError (or, with nothing
+    /// connected, as an event exception) and the others go on.
     void Poll();
     /// Every series' points are stale: repaint unless panning.
     void SeriesModified();
@@ -316,6 +318,11 @@ public:
 
     void PaintGr(TVxSurface& Gr) override;
 
+Q_SIGNALS:
+    /// A series' recalculation at the poll or a paint raised Message; once per failure.
+    void CalculationError(TVxSeries* Series, const QString& Message);
+
+public:
     // Whole-chart records (GraphRecords.cpp).
     void WriteTo(const QString& FileName, bool IncludeValues) const override;
     void ReadFrom(const QString& FileName) override;

@@ -358,6 +358,8 @@ protected:
     bool FDoPointSettingsStorage = false;
 
 private:
+    // Computed curves replace the extent, the points and the painting of the data line.
+    friend class TVxFunctionSeries;
     // Price and error-bar series draw their own items from the base's points and vectors.
     friend class TVxCustomOHLC;
     friend class TVxPointWithErrorSeries;
