@@ -3,6 +3,11 @@
 
 #include "graph/ComponentRegistry.h"
 
+#include "series/Arrows.h"
+#include "series/Bars.h"
+#include "series/Bubbles.h"
+#include "series/OHLC.h"
+#include "series/PointWithErrorSeries.h"
 #include "series/Series.h"
 
 #include <QMetaObject>
@@ -13,6 +18,12 @@ std::vector<TVxComponentClass> RegisteredClasses() {
     return {
         VxSeriesClass<TVxLineSeries>("TVxLineSeries"),
         VxSeriesClass<TVxPointSeries>("TVxPointSeries"),
+        VxSeriesClass<TVxPointWithErrorSeries>("TVxPointWithErrorSeries"),
+        VxSeriesClass<TVxBars>("TVxBars"),
+        VxSeriesClass<TVxBubbles>("TVxBubbles"),
+        VxSeriesClass<TVxArrows>("TVxArrows"),
+        VxSeriesClass<TVxOHLC>("TVxOHLC"),
+        VxSeriesClass<TVxCandleSticks>("TVxCandleSticks"),
     };
 }
 

@@ -11,6 +11,7 @@
 #include "persistence/BinaryStream.h"
 #include "persistence/IniFile.h"
 #include "persistence/XmlCodec.h"
+#include "series/Bubbles.h"
 #include "series/Series.h"
 #include "styles/StyleRecords.h"
 #include "undo/UndoStack.h"
@@ -211,6 +212,25 @@ void BuildChart(TForm& F) {
     band->SetDrawBandTo(points);
     band->SetMergeLegendItemWith(points);
     points->SetCaption(QString::fromUtf8("Temp\r\nline\ttab \u00e4\u20ac"));
+    // One series of every other registered kind on the same data; a bubble series' radii are
+    // a third vector, stored after X and Y.
+    auto* vr = Named(new TVxDoubleVector(form), "VR");
+    vr->AddRange(std::vector<double>{1, 2, 1, 2, 1, 2, 1, 2});
+    int layer = 2;
+    for (const TVxComponentClass& c : TVxComponentRegistry::Instance().Classes()) {
+        if (c.Kind != TVxComponentKind::Series || c.ClassName == "TVxLineSeries" ||
+            c.ClassName == "TVxPointSeries")
+            continue;
+        auto* s = qobject_cast<TVxSeries*>(c.Create(form));
+        s->setObjectName("Kind" + c.ClassName.mid(3));
+        s->SetXData(vx);
+        s->SetYData(vb);
+        s->SetXAxis(x);
+        s->SetYAxis(y);
+        s->SetLayer(layer++);
+        if (auto* bubbles = qobject_cast<TVxBubbles*>(s))
+            bubbles->SetRadiusData(vr);
+    }
     auto* legend = Named(new TVxLegend(form), "Legend1");
     legend->SetGraph(g);
     g->SetCaption(QString::fromUtf8("Chart\rone\ntwo\t\u00b5"));
@@ -357,9 +377,13 @@ TEST_P(GraphIdentity, WithValuesIntoANewChartOnANewFormTheChartComesBackWhole) {
     const TContainer c = GetParam();
     QByteArray saved;
     double zoomStart = 0, zoomStop = 0;
+    QStringList savedRelated;
     {
         TForm f;
         BuildChart(f);
+        for (const TVxSeries* s : f.Graph->RelatedSeries())
+            savedRelated << QString::fromLatin1(s->metaObject()->className()) + ":" +
+                                s->objectName();
         zoomStart = f.Find<TVxAxis>("XAxis")->Start();
         zoomStop = f.Find<TVxAxis>("XAxis")->Stop();
         saved = Save(*f.Graph, c, true);
@@ -383,7 +407,14 @@ TEST_P(GraphIdentity, WithValuesIntoANewChartOnANewFormTheChartComesBackWhole) {
     EXPECT_EQ(f.Graph->Caption(), QString::fromUtf8("Chart\rone\ntwo\t\u00b5"));
     EXPECT_EQ(f.Find<TVxAxis>("Slave")->MasterAxis(), f.Find<TVxAxis>("Master"));
     EXPECT_EQ(f.Graph->PrimaryXAxis(), f.Find<TVxAxis>("XAxis"));
-    EXPECT_EQ(f.Graph->RelatedSeries(), (std::vector<TVxSeries*>{band, points}));
+    QStringList related;
+    for (const TVxSeries* s : f.Graph->RelatedSeries())
+        related << QString::fromLatin1(s->metaObject()->className()) + ":" + s->objectName();
+    EXPECT_EQ(related, savedRelated);
+    auto* radii = f.Find<TVxDoubleVector>("VR");
+    ASSERT_NE(radii, nullptr);
+    EXPECT_EQ(radii->GetCount(), 8);
+    EXPECT_EQ(f.Find<TVxBubbles>("KindBubbles")->RadiusData(), radii);
     f.Graph->PaintToImage();
     EXPECT_EQ(f.Find<TVxAxis>("XAxis")->Start(), zoomStart);
     EXPECT_EQ(f.Find<TVxAxis>("XAxis")->Stop(), zoomStop);
@@ -611,7 +642,7 @@ TEST_F(GraphRecordFailures, TruncatedXmlAndIniAreRefusedWithoutAChange) {
     ASSERT_GT(lastSeries, 0);
     const qsizetype next = ini.indexOf("\n[", lastSeries);
     ini.remove(lastSeries, next - lastSeries + 1);
-    ExpectRefused(TContainer::Ini, ini, "RelatedSeries.Count is 2 but the section",
+    ExpectRefused(TContainer::Ini, ini, "but the section [Chart.RelatedSeries(1)] is missing",
                   "missing series section");
     TVxIniFile empty;
     EXPECT_NE(ErrorOf([&] { F.Graph->ReadFrom(empty, "Nowhere"); }).find("[Nowhere] is missing"),
