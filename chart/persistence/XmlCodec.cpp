@@ -200,6 +200,8 @@ void LoadXmlDocument(pugi::xml_document& Document, const QByteArray& Text) {
     auto [result, compacted] = parse(true);
     if (!result && compacted)
         result = parse(false).first;
+    else if (compacted)
+        SplitUnwritableItemLists(Document);
     if (!result)
         throw EVxStreamError(std::string("XML error at offset ") + std::to_string(result.offset) +
                              ": " + result.description());

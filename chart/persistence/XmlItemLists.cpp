@@ -138,6 +138,9 @@ public:
 
     bool Empty() const { return FLists.empty(); }
 
+    // The item lists inside an element with a text of its own: written as they are.
+    const std::vector<pugi::xml_node>& Unwritable() const { return FUnwritable; }
+
     // Per word: a line's indent, "<Item>" and "</Item>" and its line feed instead of the
     // space; the close tag of the list.
     std::size_t FileBytes() const {
@@ -169,8 +172,10 @@ private:
         std::vector<pugi::xml_node> path;
         for (pugi::xml_node node = List.parent(); node.type() == pugi::node_element;
              node = node.parent()) {
-            if (HoldsText(node))
+            if (HoldsText(node)) {
+                FUnwritable.push_back(List);
                 return;
+            }
             path.push_back(node);
         }
         FLists.insert(List.internal_object());
@@ -294,6 +299,7 @@ private:
     pugi::xml_writer* FWriter;
     std::string FBuffer;
     std::unordered_set<pugi::xml_node_struct*> FLists, FOnPath;
+    std::vector<pugi::xml_node> FUnwritable;
 };
 
 bool IsSpace(char c) {
@@ -362,6 +368,23 @@ const char* CompactItems(const char* p, const char* End, char*& Write) {
 
 bool IsItemWordChar(char c) {
     return IsWord(c);
+}
+
+void SplitUnwritableItemLists(pugi::xml_document& Document) {
+    const TItemListWriter lists(Document);
+    for (pugi::xml_node list : lists.Unwritable()) {
+        const std::string text = SoleText(list);
+        list.text().set(""); // also a text the parser kept inside the element
+        list.remove_children();
+        size_t start = 0;
+        while (start <= text.size()) {
+            size_t stop = text.find(' ', start);
+            if (stop == std::string::npos)
+                stop = text.size();
+            list.append_child("Item").text().set(text.substr(start, stop - start).c_str());
+            start = stop + 1;
+        }
+    }
 }
 
 std::size_t ItemListFileBytes(const pugi::xml_document& Document) {

@@ -15,6 +15,11 @@
 /// as Item lines.
 void SaveXmlWithItemLists(const pugi::xml_document& Document, pugi::xml_writer& Writer);
 
+/// Turns the item lists that SaveXmlWithItemLists writes as they are (those inside an
+/// element that holds a text of its own, whose layout pugixml keeps) back into Item
+/// elements: after CopyCompactingItemLists, so that such a document saves as it came.
+void SplitUnwritableItemLists(pugi::xml_document& Document);
+
 /// At least the bytes the item lists of Document take in its file (room to reserve).
 std::size_t ItemListFileBytes(const pugi::xml_document& Document);
 

@@ -191,3 +191,26 @@ TEST(XmlItemListsTest, CutTextsLoadOrFailAsPugixmlDoes) {
         }
     }
 }
+
+// Inside an element with a text of its own pugixml keeps the layout as it is: such a list
+// stays Item elements in the tree, so that the document saves as it came and again the same.
+TEST(XmlItemListsTest, ListsInsideTextsSaveAsTheyCame) {
+    const char* const texts[] = {
+        "<TVxDoubleVector Name=\"V\">\n  <Values>\n    <Item>1.5</Item>\n    <Item>NAN</Item>\n"
+        "  </Values>\n\x08</TVxDoubleVector>\n",
+        "<R>x<TVxDoubleVector><Values><Item>1</Item><Item>2</Item></Values></TVxDoubleVector></R>",
+        "<R><![CDATA[c]]><Z><TVxDoubleVector><Values><Item>1</Item></Values></TVxDoubleVector>"
+        "</Z></R>",
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        pugi::xml_document ours, theirs;
+        LoadXmlDocument(ours, text);
+        ASSERT_TRUE(PugiLoad(theirs, text));
+        const std::string saved = OurSave(ours);
+        EXPECT_EQ(saved, PugiSave(theirs));
+        pugi::xml_document again;
+        LoadXmlDocument(again, QByteArray::fromStdString(saved));
+        EXPECT_EQ(OurSave(again), saved);
+    }
+}
