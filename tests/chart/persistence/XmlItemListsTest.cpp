@@ -214,3 +214,26 @@ TEST(XmlItemListsTest, ListsInsideTextsSaveAsTheyCame) {
         EXPECT_EQ(OurSave(again), saved);
     }
 }
+
+// A long list is checked many bytes at a time: a character that needs escaping or an empty
+// word anywhere in it keeps the whole list one text, written (escaped) as pugixml writes it.
+TEST(XmlItemListsTest, ListWithAnythingButWordsIsWrittenAsItIs) {
+    std::string words;
+    for (int k = 0; k < 40; ++k)
+        words += (k > 0 ? " " : "") + std::to_string(k * 7919) + ".5E-" + std::to_string(k);
+    for (const std::string_view bad : {"&", "<", " ", "\t", ">", "\x01", "\xC3\xA9"}) {
+        for (size_t at = 1; at < words.size(); at += 5) {
+            std::string text = words;
+            text.insert(at, bad);
+            SCOPED_TRACE(text);
+            pugi::xml_document doc;
+            doc.append_child("TVxDoubleVector").append_child("Values").text().set(text.c_str());
+            const bool wordList = bad == " " && text[at - 1] != ' ' && text[at + 1] != ' ';
+            pugi::xml_document items;
+            items.reset(doc);
+            if (wordList)
+                SplitIntoItems(items);
+            EXPECT_EQ(OurSave(doc), PugiSave(items));
+        }
+    }
+}
