@@ -98,6 +98,9 @@ struct TStored {
     qint64 Offset = 0;   // binary: the record's first byte
     pugi::xml_node Node; // XML: the object's element
     QString Section;     // ini: the object's section
+    /// A vector the check pass read for a path where nothing exists yet: the apply pass
+    /// adopts it (owner and name) instead of reading its record a second time.
+    std::unique_ptr<QObject> Checked;
 };
 
 /// The graph's own fields, read before anything changes.
@@ -512,7 +515,8 @@ public:
 
     /// The object at a path, created when missing (owner: the path's owner, name: its last
     /// segment); a series of another class is replaced first.
-    QObject* FindOrCreate(const TStored& s) {
+    QObject* FindOrCreate(TStored& s, bool& Read) {
+        Read = true;
         QObject* existing = FindComponentByPath(s.Path);
         if (existing && s.Kind == TKind::Series &&
             QString::fromLatin1(existing->metaObject()->className()) != s.Class->ClassName) {
@@ -522,6 +526,13 @@ public:
         if (existing)
             return existing;
         QObject* owner = FindOwnerOfPath(s.Path).value_or(nullptr);
+        if (s.Checked) {
+            QObject* adopted = s.Checked.release();
+            adopted->setParent(owner);
+            adopted->setObjectName(s.Path.mid(s.Path.lastIndexOf('.') + 1));
+            Read = false;
+            return adopted;
+        }
         QObject* created = nullptr;
         switch (s.Kind) {
         case TKind::Vector:
@@ -541,6 +552,14 @@ public:
         if (s.Kind == TKind::Axis)
             G.AddAxis(static_cast<TVxAxis*>(created));
         return created;
+    }
+
+    /// Keeps a checked vector for adoption when nothing exists at its path (so a chart loaded
+    /// into a new form reads its values once); anything else is dropped now, so that no
+    /// second copy of the values is held.
+    static void KeepChecked(TStored& s, std::unique_ptr<QObject> Object) {
+        if (s.Kind == TKind::Vector && !s.Path.isEmpty() && !FindComponentByPath(s.Path))
+            s.Checked = std::move(Object);
     }
 
     /// A throwaway object of a stored kind, for the check pass and unnamed records.
@@ -581,7 +600,7 @@ public:
                 delete *it;
         }
         std::vector<QPointer<TVxSeries>> loaded;
-        for (const TStored& s : Stored) {
+        for (TStored& s : Stored) {
             if (s.Path.isEmpty()) {
                 if (ReadUnnamed) {
                     std::unique_ptr<QObject> dummy = Throwaway(s);
@@ -589,8 +608,10 @@ public:
                 }
                 continue;
             }
-            QObject* target = FindOrCreate(s);
-            Read(s, target);
+            bool read = true;
+            QObject* target = FindOrCreate(s, read);
+            if (read)
+                Read(s, target);
             if (s.Kind == TKind::Series)
                 loaded.emplace_back(static_cast<TVxSeries*>(target));
             if (s.Kind == TKind::Legend) {
@@ -715,7 +736,8 @@ public:
                     CheckPath(Kind, className, s.Path);
                     std::unique_ptr<QObject> dummy = Throwaway(s);
                     ReadStreamRecord(s, dummy.get(), Stream);
-                    stored.push_back(s);
+                    KeepChecked(s, std::move(dummy));
+                    stored.push_back(std::move(s));
                 }
             };
             readList(TKind::Vector, values);
@@ -928,7 +950,8 @@ public:
                     CheckPath(Kind, className, s.Path);
                     std::unique_ptr<QObject> dummy = Throwaway(s);
                     ReadXmlRecord(s, dummy.get());
-                    stored.push_back(s);
+                    KeepChecked(s, std::move(dummy));
+                    stored.push_back(std::move(s));
                 }
             };
             if (values)
@@ -1158,7 +1181,8 @@ public:
                     CheckPath(Kind, className, s.Path);
                     std::unique_ptr<QObject> dummy = Throwaway(s);
                     ReadIniRecord(Ini, s, dummy.get());
-                    stored.push_back(s);
+                    KeepChecked(s, std::move(dummy));
+                    stored.push_back(std::move(s));
                 }
             };
             readList(TKind::Vector, "Vectors");
