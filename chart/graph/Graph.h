@@ -33,6 +33,10 @@
 #include <vector>
 
 class QPainter;
+class QIODevice;
+class QPicture;
+class QPixmap;
+class QPrinter;
 class QScrollBar;
 class TVxIniFile;
 class TVxLegend;
@@ -40,6 +44,7 @@ class TVxSurface;
 namespace pugi {
 class xml_node;
 }
+enum class TVxImageFileFormat : int;
 
 /// How lines are anti-aliased (the title and backgrounds never are).
 enum class TVxSmoothingMode { None, HighSpeed, AntiAlias, HighQuality };
@@ -395,6 +400,31 @@ public:
     /// A zoom rectangle is being dragged; its corners in graph pixels.
     bool ZoomDragging() const { return FZoomDragging; }
     QRect ZoomRectangle() const;
+
+    // Image export, clipboard and printing (ImageExport.cpp, formats in ImageExport.h). The
+    // image is W x H pixels (ImageExtentOf): the graph stacked with its coupled graphs.
+    /// Encodes the chart in Format into Stream; raises for EMF, EXIF and Icon, an empty
+    /// extent or a failing encoder (Stream untouched in the first two cases).
+    void SaveImage(QIODevice& Stream, TVxImageFileFormat Format, bool RemoveTransparency = false,
+                   TColor TransparentExchangeColor = 0xFFFFFF);
+    /// Encodes the chart in memory, then replaces FileName atomically: a failure keeps it.
+    void SaveImage(const QString& FileName, TVxImageFileFormat Format,
+                   bool RemoveTransparency = false, TColor TransparentExchangeColor = 0xFFFFFF);
+    /// The chart as an image: transparent ARGB, or opaque on the exchange colour.
+    QImage ExportImage(bool RemoveTransparency = false, TColor TransparentExchangeColor = 0xFFFFFF);
+    /// An opaque pixmap of the chart whose mask hides TransparentExchangeColor.
+    QPixmap AsTBitmap(TColor TransparentExchangeColor = 0xFFFFFF);
+    /// A vector picture of the chart, W x H pixels.
+    QPicture AsTMetafile();
+    /// Puts the chart on the clipboard as "image/svg+xml" and as an image.
+    void CopyToClipboard();
+    /// Prints the chart as one page into Rect (printer pixels) keeping its shape: centred
+    /// when Rect is wider, at its left edge when taller; nothing without a printer.
+    void PrintTo(QPrinter* APrinter, const QRect& Rect);
+    /// The same on the painter of a running print job (its device's pixels).
+    void PrintTo(QPainter& PrinterPainter, const QRect& Rect);
+    /// Draws the export with its top left at Painter's origin; Vector for vector targets.
+    void PaintExport(QPainter& Painter, bool Vector);
 
     // Item host (GraphItems.cpp): legends, labels and markers.
     QWidget* HostWidget() override { return this; }
