@@ -711,3 +711,76 @@ TEST(ComponentRegistry, CreatesTheRegisteredClassesAndKnowsNoOthers) {
     EXPECT_EQ(r.Find("TVxGraph2D"), nullptr);
     EXPECT_EQ(r.Find("TVxSeries"), nullptr);
 }
+
+// ---------------------------------------------------------------------------------------------
+// The layout as standard parsers read it
+
+TEST(GraphRecords, XmlChildrenAndIniSectionsComeInTheOrderStandardParsersRead) {
+    // The chart of fuzz_graph_records, whose seeds graph_layout_reference.py reads with
+    // xml.etree and configparser.
+    TForm f("FuzzForm");
+    f.Graph->setObjectName("Graph");
+    QWidget* form = f.Widget.get();
+    auto* vx = Named(new TVxDoubleVector(form), "VX");
+    auto* vy = Named(new TVxDoubleVector(form), "VY");
+    vx->AddRange(std::vector<double>{0, 1, 2, 3, 4});
+    vy->AddRange(std::vector<double>{3, -1, 4, 1, 5});
+    auto* ax = Named(new TVxAxis(form), "AX");
+    auto* ay = Named(new TVxAxis(form), "AY");
+    ay->SetPosition(TVxAxisPosition::Left);
+    f.Graph->AddAxis(ax);
+    f.Graph->AddAxis(ay);
+    auto* band = Named(new TVxLineSeries(form), "Band");
+    auto* points = Named(new TVxPointSeries(form), "Points");
+    for (TVxSeries* s : {static_cast<TVxSeries*>(band), static_cast<TVxSeries*>(points)}) {
+        s->SetXData(vx);
+        s->SetYData(vy);
+        s->SetXAxis(ax);
+        s->SetYAxis(ay);
+    }
+    band->SetDrawBandTo(points);
+    Named(new TVxLegend(form), "Legend")->SetGraph(f.Graph);
+
+    pugi::xml_document doc;
+    f.Graph->WriteTo(doc, true);
+    const pugi::xml_node root = doc.first_child();
+    EXPECT_STREQ(root.name(), "TVxGraph2D");
+    EXPECT_EQ(XmlText(root, "Name"), "FuzzForm.Graph");
+    const std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
+        {"Vectors", {"TVxDoubleVector", "TVxDoubleVector"}},
+        {"Axes", {"TVxAxis", "TVxAxis"}},
+        {"RelatedSeries", {"TVxLineSeries", "TVxPointSeries"}},
+        {"RelatedLegends", {"TVxLegend"}},
+        {"Markers", {}},
+        {"Properties", {}},
+        {"Caption", {"Properties"}},
+        {"Zoom", {}},
+        {"Grid",
+         {"MajorGridHorizontal", "MajorGridVertical", "MinorGridHorizontal", "MinorGridVertical"}},
+        {"BackgroundGradient", {}},
+        {"DataAreaGradient", {}},
+        {"DataAreaFrame", {}}};
+    std::vector<std::pair<std::string, std::vector<std::string>>> got;
+    for (pugi::xml_node child : root.children()) {
+        std::vector<std::string> tags;
+        for (pugi::xml_node c : child.children())
+            if (c.type() == pugi::node_element && std::string_view(c.name()) != "Font")
+                tags.emplace_back(c.name());
+        got.emplace_back(child.name(), tags);
+    }
+    EXPECT_EQ(got, expected);
+
+    TVxIniFile ini;
+    f.Graph->WriteTo(ini, "S", true);
+    const QStringList sections = {
+        "S",         "S.Vectors(0)",       "S.Vectors(1)",       "S.Axes(0)",
+        "S.Axes(1)", "S.RelatedSeries(0)", "S.RelatedSeries(1)", "S.RelatedLegends(0)"};
+    EXPECT_EQ(ini.Sections(), sections);
+    const QStringList names = {"FuzzForm.Graph",  "FuzzForm.VX",    "FuzzForm.VY",
+                               "FuzzForm.AX",     "FuzzForm.AY",    "FuzzForm.Band",
+                               "FuzzForm.Points", "FuzzForm.Legend"};
+    for (int i = 0; i < sections.size(); ++i)
+        EXPECT_EQ(ini.ReadString(sections[i], "Name", {}), names[i]);
+    EXPECT_EQ(ini.ReadString("S.RelatedSeries(0)", "Type", {}), "TVxLineSeries");
+    EXPECT_EQ(ini.ReadString("S.RelatedSeries(1)", "Type", {}), "TVxPointSeries");
+}
