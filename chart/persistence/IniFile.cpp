@@ -193,6 +193,14 @@ void TVxIniFile::WriteUtf8(const QString& Section, const QString& Key, std::stri
     FImpl->Ini.SetValue(Utf8(Section).c_str(), Utf8(Key).c_str(), Value.c_str());
 }
 
+void TVxIniFile::WriteUtf8(const QString& Section, const QString& Key, const char* Value) {
+    const std::size_t size = std::strlen(Value);
+    if (std::memchr(Value, '\r', size) != nullptr || std::memchr(Value, '\n', size) != nullptr)
+        WriteUtf8(Section, Key, std::string(Value, size));
+    else
+        FImpl->Ini.SetValue(Utf8(Section).c_str(), Utf8(Key).c_str(), Value);
+}
+
 int TVxIniFile::ReadInteger(const QString& Section, const QString& Key, int Default) const {
     bool ok = false;
     const int value = ReadString(Section, Key, {}).toInt(&ok);

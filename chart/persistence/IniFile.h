@@ -45,6 +45,8 @@ public:
     bool ReadUtf8(const QString& Section, const QString& Key, std::string_view& Value) const;
     /// Stores UTF-8 bytes as the value (line breaks become spaces, as in WriteString).
     void WriteUtf8(const QString& Section, const QString& Key, std::string Value);
+    /// The same for zero-terminated bytes (no string copy of a long value first).
+    void WriteUtf8(const QString& Section, const QString& Key, const char* Value);
     /// A decimal integer; Default when missing or not an integer.
     int ReadInteger(const QString& Section, const QString& Key, int Default) const;
     void WriteInteger(const QString& Section, const QString& Key, int Value);

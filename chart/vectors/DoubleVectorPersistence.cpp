@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -24,30 +25,31 @@ namespace {
 
 constexpr const char* NoneText = "None";
 
-// The values as invariant numbers separated by single spaces: the text of a vector's
-// "Values" element in the tree (files hold one "Item" line per value) and its ini value.
-// Room for the longest texts is reserved at once, so the string never moves; only the
-// pages written are touched. The numbers are written in place a block at a time: the
-// worst case of one block is opened (cheap, it stays in cache) and cut back to what was
-// written.
-std::string ValueListText(std::span<const double> Values) {
-    constexpr size_t block = 4096, room = InvariantTextMaxLength + 1;
-    std::string text;
-    ReserveLarge(text, Values.size() * room);
-    for (size_t first = 0; first < Values.size(); first += block) {
-        const size_t last = std::min(Values.size(), first + block);
-        const size_t start = text.size();
-        text.resize(start + (last - first) * room);
-        char* out = text.data() + start;
-        for (size_t k = first; k < last; ++k) {
-            out = FloatToInvariantChars(Values[k], out);
-            *out++ = ' ';
-        }
-        text.resize(size_t(out - text.data()));
+// The values as invariant numbers separated by single spaces, zero-terminated: the text
+// of a vector's "Values" element in the tree (files hold one "Item" line per value) and
+// its ini value. Room for the longest texts is taken at once and not cleared, so the text
+// is neither moved nor written twice; only the pages written are touched.
+struct TValueListText {
+    std::unique_ptr<char[]> Text;
+    size_t Size = 0;
+};
+
+TValueListText ValueListText(std::span<const double> Values) {
+    constexpr size_t room = InvariantTextMaxLength + 1;
+    const size_t capacity = Values.size() * room + 1;
+    TValueListText result{std::make_unique_for_overwrite<char[]>(capacity), 0};
+    AdviseLargeRoom(result.Text.get(), capacity);
+    char* const begin = result.Text.get();
+    char* out = begin;
+    for (const double value : Values) {
+        out = FloatToInvariantChars(value, out);
+        *out++ = ' ';
     }
-    if (!text.empty())
-        text.pop_back();
-    return text;
+    if (out != begin)
+        --out;
+    *out = '\0';
+    result.Size = size_t(out - begin);
+    return result;
 }
 
 // The number of values in the layout ValueListText gives: numbers separated by single
@@ -261,8 +263,8 @@ void TVxDoubleVector::WriteTo(pugi::xml_node Node) const {
         pugi::xml_node values = element.append_child("Values");
         SetXmlInt(values, "Count", FCount);
         if (FCount > 0) {
-            const std::string text = ValueListText(InternalArray());
-            values.text().set(text.data(), text.size());
+            const TValueListText text = ValueListText(InternalArray());
+            values.text().set(text.Text.get(), text.Size);
         }
     }
     if (AnyOutliers()) {
@@ -308,8 +310,7 @@ void TVxDoubleVector::WriteTo(TVxIniFile& Ini, const QString& Section) const {
         if (values.empty()) {
             Ini.WriteString(Section, "Values", NoneText);
         } else {
-            std::string text = ValueListText(values);
-            Ini.WriteUtf8(Section, "Values", std::move(text));
+            Ini.WriteUtf8(Section, "Values", ValueListText(values).Text.get());
         }
     }
     QString outliers;
