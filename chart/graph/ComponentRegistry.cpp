@@ -3,11 +3,15 @@
 
 #include "graph/ComponentRegistry.h"
 
+#include "annotations/LineMarker.h"
 #include "series/Arrows.h"
 #include "series/Bars.h"
 #include "series/Bubbles.h"
+#include "series/FunctionSeries.h"
+#include "series/LeastSquaresSeries.h"
 #include "series/OHLC.h"
 #include "series/PointWithErrorSeries.h"
+#include "series/RegressionSeries.h"
 #include "series/Series.h"
 
 #include <QMetaObject>
@@ -24,6 +28,12 @@ std::vector<TVxComponentClass> RegisteredClasses() {
         VxSeriesClass<TVxArrows>("TVxArrows"),
         VxSeriesClass<TVxOHLC>("TVxOHLC"),
         VxSeriesClass<TVxCandleSticks>("TVxCandleSticks"),
+        VxSeriesClass<TVxFunctionSeries>("TVxFunctionSeries"),
+        VxSeriesClass<TVxLinearRegression>("TVxLinearRegression"),
+        VxSeriesClass<TVxPolynomial>("TVxPolynomial"),
+        VxSeriesClass<TVxGeneralLinearLeastSquares>("TVxGeneralLinearLeastSquares"),
+        VxMarkerClass<TVxHorizontalMarker>("TVxHorizontalMarker"),
+        VxMarkerClass<TVxVerticalMarker>("TVxVerticalMarker"),
     };
 }
 

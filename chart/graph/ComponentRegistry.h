@@ -5,11 +5,12 @@
 //
 // How a kind registers itself: add one line to the table in ComponentRegistry.cpp,
 //     VxSeriesClass<TVxBubbles>("TVxBubbles"),       (or VxMarkerClass<T>("T") for a marker)
-// and include the kind's header there. A series kind needs a constructor T(QObject* AOwner);
-// a marker kind needs that constructor and the six record operations a series has:
-// WriteTo(QIODevice&) const, ReadFrom(QIODevice&), WriteTo(pugi::xml_node) const,
-// ReadFrom(pugi::xml_node), WriteTo(TVxIniFile&, const QString&) const,
-// ReadFrom(const TVxIniFile&, const QString&).
+// and include the kind's header there. Both need a constructor T(QObject* AOwner); a series
+// kind saves through the record operations of TVxSeries, a marker kind through those of
+// TVxMovable (WriteToStream / ReadFromStream, WriteToXml / ReadFromXml, WriteToIni /
+// ReadFromIni).
+
+#include "persistence/BinaryStream.h"
 
 #include <QIODevice>
 #include <QObject>
@@ -45,7 +46,7 @@ struct TVxComponentClass {
     std::function<void(QObject*, const TVxIniFile&, const QString&)> ReadIni;
 };
 
-/// The entry of a class T with a constructor T(QObject*) and the six record operations.
+/// The entry of a series class T (constructor T(QObject*) and the record operations).
 template <typename T>
 TVxComponentClass VxComponentClass(const char* ClassName, TVxComponentKind Kind) {
     TVxComponentClass c;
@@ -70,9 +71,31 @@ template <typename T> TVxComponentClass VxSeriesClass(const char* ClassName) {
     return VxComponentClass<T>(ClassName, TVxComponentKind::Series);
 }
 
-/// A marker class T (one of the graph's items).
+/// A marker class T (one of the graph's items, with the record operations of a marker).
 template <typename T> TVxComponentClass VxMarkerClass(const char* ClassName) {
-    return VxComponentClass<T>(ClassName, TVxComponentKind::Marker);
+    TVxComponentClass c;
+    c.ClassName = QString::fromLatin1(ClassName);
+    c.Kind = TVxComponentKind::Marker;
+    c.Create = [](QObject* AOwner) -> QObject* { return new T(AOwner); };
+    c.WriteStream = [](const QObject* o, QIODevice& s) {
+        TVxStreamWriter out(s);
+        static_cast<const T*>(o)->WriteToStream(out);
+    };
+    c.ReadStream = [](QObject* o, QIODevice& s) {
+        TVxStreamReader in(s);
+        static_cast<T*>(o)->ReadFromStream(in);
+    };
+    c.WriteXml = [](const QObject* o, pugi::xml_node n) {
+        static_cast<const T*>(o)->WriteToXml(n);
+    };
+    c.ReadXml = [](QObject* o, pugi::xml_node n) { static_cast<T*>(o)->ReadFromXml(n); };
+    c.WriteIni = [](const QObject* o, TVxIniFile& i, const QString& s) {
+        static_cast<const T*>(o)->WriteToIni(i, s);
+    };
+    c.ReadIni = [](QObject* o, const TVxIniFile& i, const QString& s) {
+        static_cast<T*>(o)->ReadFromIni(i, s);
+    };
+    return c;
 }
 
 class TVxComponentRegistry {

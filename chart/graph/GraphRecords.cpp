@@ -583,13 +583,19 @@ public:
                const std::function<void(const TStored&, QObject*)>& Read) {
         struct TGuard {
             TVxGraph2D& G;
+            bool Updating = true;
             explicit TGuard(TVxGraph2D& Graph) : G(Graph) {
                 G.BeginUpdate();
                 G.FLoading = true;
             }
-            ~TGuard() {
-                G.FLoading = false;
+            void EndUpdate() {
+                Updating = false;
                 G.EndUpdate();
+            }
+            ~TGuard() {
+                if (Updating)
+                    G.EndUpdate();
+                G.FLoading = false;
             }
         } guard(G);
         TVxPendingReferences refs;
@@ -629,9 +635,16 @@ public:
         refs.Resolve();
         G.SetPrimaryXAxis(qobject_cast<TVxAxis*>(FindComponentByPath(Fields.PrimaryXAxis)));
         G.SetPrimaryYAxis(qobject_cast<TVxAxis*>(FindComponentByPath(Fields.PrimaryYAxis)));
+        // The series recalculate once the update ends, the axes still ignoring the range
+        // changes. A series whose data cannot be computed now is no fault of the chart file:
+        // it reports at the next poll or paint like any other.
+        guard.EndUpdate();
         for (const QPointer<TVxSeries>& s : loaded)
             if (s)
-                s->Calculate();
+                try {
+                    s->Calculate();
+                } catch (const EVxException&) {
+                }
     }
 
     // --- binary ---------------------------------------------------------------------------

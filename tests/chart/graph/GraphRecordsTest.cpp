@@ -4,6 +4,7 @@
 // that fail without changing anything.
 
 #include "annotations/Legend.h"
+#include "annotations/LineMarker.h"
 #include "axes/Axis.h"
 #include "graph/ComponentRegistry.h"
 #include "graph/Graph.h"
@@ -218,8 +219,9 @@ void BuildChart(TForm& F) {
     vr->AddRange(std::vector<double>{1, 2, 1, 2, 1, 2, 1, 2});
     int layer = 2;
     for (const TVxComponentClass& c : TVxComponentRegistry::Instance().Classes()) {
+        // (A general least-squares fit needs basis functions of its own before it computes.)
         if (c.Kind != TVxComponentKind::Series || c.ClassName == "TVxLineSeries" ||
-            c.ClassName == "TVxPointSeries")
+            c.ClassName == "TVxPointSeries" || c.ClassName == "TVxGeneralLinearLeastSquares")
             continue;
         auto* s = qobject_cast<TVxSeries*>(c.Create(form));
         s->setObjectName("Kind" + c.ClassName.mid(3));
@@ -233,10 +235,23 @@ void BuildChart(TForm& F) {
     }
     auto* legend = Named(new TVxLegend(form), "Legend1");
     legend->SetGraph(g);
+    auto* level = Named(new TVxHorizontalMarker(form), "Level");
+    level->SetYAxis(y);
+    level->SetY(0.5);
+    level->SetCaption(QString::fromUtf8("Level\r\n\u00e4"));
+    level->SetHost(g);
+    auto* time = Named(new TVxVerticalMarker(form), "Time");
+    time->SetXAxis(x);
+    time->SetX(3);
+    time->SetHost(g);
     g->SetCaption(QString::fromUtf8("Chart\rone\ntwo\t\u00b5"));
     g->SetCaptionVisible(true);
     g->setToolTip("hint");
     x->ZoomIn(2, 5);
+    // Computed series store what they computed; a load recalculates them, so the chart is
+    // saved computed too.
+    for (TVxSeries* s : g->RelatedSeries())
+        s->Calculate();
 }
 
 } // namespace
@@ -415,6 +430,12 @@ TEST_P(GraphIdentity, WithValuesIntoANewChartOnANewFormTheChartComesBackWhole) {
     ASSERT_NE(radii, nullptr);
     EXPECT_EQ(radii->GetCount(), 8);
     EXPECT_EQ(f.Find<TVxBubbles>("KindBubbles")->RadiusData(), radii);
+    auto* level = f.Find<TVxHorizontalMarker>("Level");
+    ASSERT_NE(level, nullptr);
+    EXPECT_EQ(level->Host(), f.Graph);
+    EXPECT_EQ(level->YAxis(), f.Find<TVxAxis>("YAxis"));
+    EXPECT_EQ(level->Caption(), QString::fromUtf8("Level\r\n\u00e4"));
+    ASSERT_NE(f.Find<TVxVerticalMarker>("Time"), nullptr);
     f.Graph->PaintToImage();
     EXPECT_EQ(f.Find<TVxAxis>("XAxis")->Start(), zoomStart);
     EXPECT_EQ(f.Find<TVxAxis>("XAxis")->Stop(), zoomStop);
