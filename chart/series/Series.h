@@ -363,6 +363,8 @@ private:
     // Price and error-bar series draw their own items from the base's points and vectors.
     friend class TVxCustomOHLC;
     friend class TVxPointWithErrorSeries;
+    // The spectrum draws its lines from its own arrays, reduced per pixel column.
+    friend class TVxDiscreteFourier;
     void RecordUndo(const char* Description, const char* PropName);
     void LeaveAll();
     void CloseAreaPolygon();
