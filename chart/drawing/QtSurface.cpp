@@ -183,6 +183,20 @@ void TVxQtSurface::DrawLines(const TVxPen& Pen, std::span<const QPointF> Points)
     StrokePolyline(Pen, Points);
 }
 
+void TVxQtSurface::DrawLineList(const TVxPen& Pen, std::span<const QLineF> Lines) {
+    if (SoftClip() || Pen.CustomStartCap || Pen.CustomEndCap) {
+        TVxSurface::DrawLineList(Pen, Lines);
+        return;
+    }
+    if (Lines.empty())
+        return;
+    QPainter& p = Active();
+    ApplyTransform(p, TPlacement::Stroke);
+    p.setPen(ToQPen(Pen, p.worldTransform()));
+    p.setBrush(Qt::NoBrush);
+    p.drawLines(Lines.data(), static_cast<int>(Lines.size()));
+}
+
 void TVxQtSurface::DrawRectangle(const TVxPen& Pen, const QRectF& Rect) {
     QPainterPath path;
     path.addRect(Rect);

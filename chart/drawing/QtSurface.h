@@ -31,6 +31,7 @@ public:
 
     void DrawLine(const TVxPen& Pen, QPointF A, QPointF B) override;
     void DrawLines(const TVxPen& Pen, std::span<const QPointF> Points) override;
+    void DrawLineList(const TVxPen& Pen, std::span<const QLineF> Lines) override;
     void DrawRectangle(const TVxPen& Pen, const QRectF& Rect) override;
     void DrawEllipse(const TVxPen& Pen, const QRectF& Rect) override;
     void DrawArc(const TVxPen& Pen, const QRectF& Rect, double StartAngle,

@@ -14,6 +14,7 @@
 #include "drawing/Region.h"
 
 #include <QImage>
+#include <QLineF>
 #include <QString>
 #include <span>
 
@@ -34,6 +35,12 @@ public:
     virtual void DrawLine(const TVxPen& Pen, QPointF A, QPointF B) = 0;
     /// Strokes the connected lines through Points.
     virtual void DrawLines(const TVxPen& Pen, std::span<const QPointF> Points) = 0;
+    /// Strokes each of the separate Lines with Pen: one DrawLine per line, in one call that a
+    /// surface may batch (overlaps of one call may then blend once, not once per line).
+    virtual void DrawLineList(const TVxPen& Pen, std::span<const QLineF> Lines) {
+        for (const QLineF& line : Lines)
+            DrawLine(Pen, line.p1(), line.p2());
+    }
     /// Strokes the outline of Rect.
     virtual void DrawRectangle(const TVxPen& Pen, const QRectF& Rect) = 0;
     /// Strokes the ellipse in Rect.

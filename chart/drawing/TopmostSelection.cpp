@@ -8,28 +8,55 @@ namespace {
 // Aliased drawing on the surface's raster targets takes pixel i (centre at i) in a direction
 // where a shape spans the edges A..B when A < i <= B for strokes, and when A - 1/64 < i <=
 // B - 1/64 for fills (the surface moves fills a little so that they take their left and top
-// edge pixels). Edges on the 1/64 grid of the rasteriser are exact; others may be rounded to
-// either neighbour on the grid, so for them a centre within one grid step may go either way.
-constexpr double Step = 1.0 / 64;
-constexpr double Far = 1e6; // beyond any target: keeps the int conversions in range
+// edge pixels). The rasteriser works in steps of 1/64: edges on that grid are exact, others
+// go to either neighbour on it.
+constexpr double Far = 64e6; // beyond any target, in 1/64 steps: keeps the conversions in range
 
-bool OnGrid(double V) {
-    const double scaled = V * 64;
-    return scaled == std::floor(scaled);
+// V in steps of 1/64, rounded down; Exact when V lies on the grid.
+inline std::int64_t Steps(double V, bool& Exact) {
+    double s = V * 64;
+    if (!(s > -Far && s < Far))
+        s = s > 0 ? Far : -Far;
+    std::int64_t i = static_cast<std::int64_t>(s); // truncates toward zero
+    if (double(i) > s)
+        --i;
+    Exact = double(i) == s;
+    return i;
 }
 
-// Pixels [First, Last] that the span A..B (shifted by Shift) may take, or surely takes.
-void Span(double A, double B, double Shift, bool Sure, int& First, int& Last) {
-    A = std::clamp(A, -Far, Far);
-    B = std::clamp(B, -Far, Far);
-    const double slackA = OnGrid(A) ? 0 : Sure ? Step : -Step;
-    const double slackB = OnGrid(B) ? 0 : Sure ? -Step : Step;
-    First = static_cast<int>(std::floor(A + Shift + slackA)) + 1;
-    Last = static_cast<int>(std::floor(B + Shift + slackB));
+// The pixels the span A..B (moved by Shift steps) may take, and those it surely takes. Off the
+// grid, an edge is rounded to the step below or above: the pixels it may take come from the
+// wider choice, those it surely takes from the narrower one.
+struct TSpan {
+    int MayFirst, MayLast, SureFirst, SureLast;
+};
+
+inline TSpan Spans(double A, double B, int Shift) {
+    bool exactA, exactB;
+    const std::int64_t a = Steps(A, exactA) + Shift, b = Steps(B, exactB) + Shift;
+    // Arithmetic shifts: divisions by 64 rounding down.
+    TSpan r;
+    r.MayFirst = static_cast<int>(a >> 6) + 1;
+    r.SureFirst = exactA ? r.MayFirst : static_cast<int>((a + 1) >> 6) + 1;
+    r.SureLast = static_cast<int>(b >> 6);
+    r.MayLast = exactB ? r.SureLast : static_cast<int>((b + 1) >> 6);
+    return r;
 }
 
-constexpr double FillShift = -Step;
-constexpr double StrokeShift = 0;
+TVxPixelRect MayRect(const TSpan& X, const TSpan& Y) {
+    return {X.MayFirst, Y.MayFirst, X.MayLast, Y.MayLast};
+}
+
+TVxPixelRect SureRect(const TSpan& X, const TSpan& Y) {
+    return {X.SureFirst, Y.SureFirst, X.SureLast, Y.SureLast};
+}
+
+bool Finite(QPointF P) {
+    return std::isfinite(P.x()) && std::isfinite(P.y());
+}
+
+constexpr int FillShift = -1;
+constexpr int StrokeShift = 0;
 
 std::uint64_t MaskFrom(int Bit) {
     return ~std::uint64_t(0) << Bit;
@@ -71,86 +98,92 @@ void TVxTopmostSelection::AddPixels(const TVxPixelRect& Touched, bool Opaque) {
 
 void TVxTopmostSelection::AddFill(const QRectF& Rect, bool Opaque) {
     const QRectF r = Rect.normalized();
-    if (!std::isfinite(r.left()) || !std::isfinite(r.right()) || !std::isfinite(r.top()) ||
-        !std::isfinite(r.bottom())) {
+    if (!Finite(r.topLeft()) || !Finite(r.bottomRight())) {
         // Nothing sure about such a shape: it may reach every pixel.
         AddPixels({FArea.left(), FArea.top(), FArea.right(), FArea.bottom()}, false);
         return;
     }
-    TVxPixelRect touched;
-    Span(r.left(), r.right(), FillShift, false, touched.Left, touched.Right);
-    Span(r.top(), r.bottom(), FillShift, false, touched.Top, touched.Bottom);
-    AddPixels(touched, false);
+    const TSpan x = Spans(r.left(), r.right(), FillShift);
+    const TSpan y = Spans(r.top(), r.bottom(), FillShift);
+    AddPixels(MayRect(x, y), false);
     if (Opaque) {
-        TVxPixelRect inside;
-        Span(r.left(), r.right(), FillShift, true, inside.Left, inside.Right);
-        Span(r.top(), r.bottom(), FillShift, true, inside.Top, inside.Bottom);
+        const TVxPixelRect inside = SureRect(x, y);
         if (!inside.IsEmpty())
             FOpaque.push_back(inside);
     }
 }
 
 void TVxTopmostSelection::AddLine(QPointF A, QPointF B, const TVxPen& Pen) {
-    AddStroke(A, B, Pen, false);
-}
-
-void TVxTopmostSelection::AddStroke(QPointF A, QPointF B, const TVxPen& Pen, bool Joined) {
-    if (!std::isfinite(A.x()) || !std::isfinite(A.y()) || !std::isfinite(B.x()) ||
-        !std::isfinite(B.y())) {
+    if (!Finite(A) || !Finite(B)) {
         AddPixels({FArea.left(), FArea.top(), FArea.right(), FArea.bottom()}, false);
         return;
     }
-    // Thin lines are drawn one pixel wide. Caps other than flat, and the joins of an
-    // outline, may reach half the width beyond the ends; arrow heads further.
+    // Thin lines are drawn one pixel wide. Caps other than flat may reach half the width
+    // beyond the ends, arrow heads further.
     const double half = std::max<double>(Pen.Width, 1.0) / 2;
     const bool flat = Pen.StartCap == TLineCap::LineCapFlat && Pen.EndCap == TLineCap::LineCapFlat;
     const bool square =
         Pen.StartCap == TLineCap::LineCapSquare && Pen.EndCap == TLineCap::LineCapSquare;
-    const double reach = Pen.CustomStartCap || Pen.CustomEndCap ? 4 * half + 2
-                         : Joined || !flat                      ? half
-                                                                : 0;
+    const bool arrows = Pen.CustomStartCap || Pen.CustomEndCap;
+    const double reach = arrows ? 4 * half + 2 : flat ? 0 : half;
     const double x0 = std::min(A.x(), B.x()), x1 = std::max(A.x(), B.x());
     const double y0 = std::min(A.y(), B.y()), y1 = std::max(A.y(), B.y());
     const bool horizontal = y0 == y1, vertical = x0 == x1;
     if (!horizontal && !vertical) {
         // A slanted stroke: somewhere in its box widened by the pen.
-        TVxPixelRect box;
-        Span(x0 - half - reach - 1, x1 + half + reach + 1, StrokeShift, false, box.Left, box.Right);
-        Span(y0 - half - reach - 1, y1 + half + reach + 1, StrokeShift, false, box.Top, box.Bottom);
-        AddPixels(box, false);
+        const double m = half + reach + 1;
+        AddPixels(MayRect(Spans(x0 - m, x1 + m, StrokeShift), Spans(y0 - m, y1 + m, StrokeShift)),
+                  false);
         return;
-    }
-    // Thin lines off the pixel centres may be put on either neighbour.
-    const double cross = horizontal ? y0 : x0;
-    const double crossSlack = Pen.Width <= 1 && cross != std::floor(cross) ? 0.5 : 0;
-    TVxPixelRect touched, inside;
-    const double along = square && !Joined ? half : 0;
-    int* t[4] = {&touched.Left, &touched.Right, &touched.Top, &touched.Bottom};
-    int* s[4] = {&inside.Left, &inside.Right, &inside.Top, &inside.Bottom};
-    if (vertical) {
-        std::swap(t[0], t[2]);
-        std::swap(t[1], t[3]);
-        std::swap(s[0], s[2]);
-        std::swap(s[1], s[3]);
     }
     const double a0 = horizontal ? x0 : y0, a1 = horizontal ? x1 : y1;
-    Span(a0 - reach, a1 + reach, StrokeShift, false, *t[0], *t[1]);
-    Span(cross - half - crossSlack, cross + half + crossSlack, StrokeShift, false, *t[2], *t[3]);
-    AddPixels(touched, false);
-    if (!IsOpaqueSolidPen(Pen) || crossSlack > 0)
+    const double cross = horizontal ? y0 : x0;
+    // Thin lines off the pixel centres may be put on either neighbour.
+    const bool offCentre = Pen.Width <= 1 && cross != std::floor(cross);
+    const TSpan along = Spans(a0 - reach, a1 + reach, StrokeShift);
+    const TSpan across = Spans(cross - half - (offCentre ? 0.5 : 0),
+                               cross + half + (offCentre ? 0.5 : 0), StrokeShift);
+    AddPixels(horizontal ? MayRect(along, across) : MayRect(across, along), false);
+    if (!IsOpaqueSolidPen(Pen) || offCentre)
         return;
-    Span(a0 - along, a1 + along, StrokeShift, true, *s[0], *s[1]);
-    Span(cross - half, cross + half, StrokeShift, true, *s[2], *s[3]);
+    // Surely taken along the line: between the ends, and the square caps.
+    const TSpan sureAlong = square || reach == 0 ? along : Spans(a0, a1, StrokeShift);
+    const TVxPixelRect inside =
+        horizontal ? SureRect(sureAlong, across) : SureRect(across, sureAlong);
     if (!inside.IsEmpty())
         FOpaque.push_back(inside);
 }
 
 void TVxTopmostSelection::AddOutline(const QRectF& Rect, const TVxPen& Pen) {
     const QRectF r = Rect.normalized();
-    AddStroke(r.topLeft(), r.topRight(), Pen, true);
-    AddStroke(r.topRight(), r.bottomRight(), Pen, true);
-    AddStroke(r.bottomRight(), r.bottomLeft(), Pen, true);
-    AddStroke(r.bottomLeft(), r.topLeft(), Pen, true);
+    if (!Finite(r.topLeft()) || !Finite(r.bottomRight())) {
+        AddPixels({FArea.left(), FArea.top(), FArea.right(), FArea.bottom()}, false);
+        return;
+    }
+    // The joins reach half the width beyond the corners: the box widened by that may be
+    // taken (its inside too, which a fill of the same item covers anyway).
+    const double half = std::max<double>(Pen.Width, 1.0) / 2;
+    const double l = r.left(), t = r.top(), rt = r.right(), b = r.bottom();
+    AddPixels(
+        MayRect(Spans(l - half, rt + half, StrokeShift), Spans(t - half, b + half, StrokeShift)),
+        false);
+    if (!IsOpaqueSolidPen(Pen))
+        return;
+    // Each side surely takes the pixels between its ends across its width.
+    const bool thin = Pen.Width <= 1;
+    const TSpan cols = Spans(l, rt, StrokeShift), rows = Spans(t, b, StrokeShift);
+    auto side = [&](double Cross, bool Horizontal) {
+        if (thin && Cross != std::floor(Cross))
+            return; // may go to either neighbour
+        const TSpan across = Spans(Cross - half, Cross + half, StrokeShift);
+        const TVxPixelRect inside = Horizontal ? SureRect(cols, across) : SureRect(across, rows);
+        if (!inside.IsEmpty())
+            FOpaque.push_back(inside);
+    };
+    side(t, true);
+    side(b, true);
+    side(l, false);
+    side(rt, false);
 }
 
 bool TVxTopmostSelection::Clip(TVxPixelRect& R) const {

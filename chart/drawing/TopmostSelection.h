@@ -58,7 +58,6 @@ private:
     bool RowCovered(int Row, int Left, int Right) const;
     void CoverRow(int Row, int Left, int Right);
     bool Clip(TVxPixelRect& R) const;
-    void AddStroke(QPointF A, QPointF B, const TVxPen& Pen, bool Joined);
 
     QRect FArea;
     int FWords = 0; // 64-bit words per row

@@ -78,6 +78,11 @@ void EmitBar(TSink& Sink, double X, double W, double L, double Open, double High
     Sink.Line(*Pen, QPointF(X + W / 2, Close), QPointF(X + W / 2 + L, Close));
 }
 
+// The nearest whole pixel (pixels lie within the axes' sentinels of +-100000 and more).
+inline double WholePixel(double V) {
+    return double(static_cast<long long>(V + (V >= 0 ? 0.5 : -0.5)));
+}
+
 // The fill of the bodies: the area's colour or hatch, never its gradient.
 TVxBrush PlainBrush(const TVxAreaSettings& Area) {
     if (Area.Solid())
@@ -192,6 +197,12 @@ void TVxCustomOHLC::Notification(TVxComponent* AComponent, TVxOperation Operatio
         }
     }
     TVxSeries::Notification(AComponent, Operation);
+}
+
+std::vector<TVxCustomDoubleVector*> TVxCustomOHLC::ReferencedVectors() const {
+    std::vector<TVxCustomDoubleVector*> list = TVxSeries::ReferencedVectors();
+    list.insert(list.end(), {FOpenData.data(), FHighData.data(), FLowData.data()});
+    return list;
 }
 
 bool TVxCustomOHLC::DataAssigned() const {
@@ -436,11 +447,11 @@ TVxCustomOHLC::TItemPixels TVxCustomOHLC::ItemPixels(int K) const {
     TItemPixels p{FPoints[k].x(), FPoints[k].y(), FOpenPoint[k], FHighPoint[k], FLowPoint[k]};
     if (FSnap) {
         // Whole pixels: crisp edges, and the selection knows exactly what each item covers.
-        p.X = std::round(p.X);
-        p.Close = std::round(p.Close);
-        p.Open = std::round(p.Open);
-        p.High = std::round(p.High);
-        p.Low = std::round(p.Low);
+        p.X = WholePixel(p.X);
+        p.Close = WholePixel(p.Close);
+        p.Open = WholePixel(p.Open);
+        p.High = WholePixel(p.High);
+        p.Low = WholePixel(p.Low);
     }
     return p;
 }
@@ -631,12 +642,12 @@ void TVxCandleSticks::PaintGr(TVxSurface& Gr) {
         filled.Color = Fill;
         return &filled;
     };
+    TVxBrush brush = TVxBrush::SolidBrush(0);
     const std::vector<int>& order = PointsToDraw(Gr, [&](int k, TVxTopmostSelection& sel) {
         const TItemPixels p = ItemPixels(k);
-        const TVxColor fill = FillColorAt(PointIndex()[size_t(k)]);
+        brush.Color = FillColorAt(PointIndex()[size_t(k)]);
         TSelectionSink sink{sel};
-        EmitCandle(sink, p.X, w, p.Open, p.Close, p.High, p.Low, TVxBrush::SolidBrush(fill),
-                   penFor(fill));
+        EmitCandle(sink, p.X, w, p.Open, p.Close, p.High, p.Low, brush, penFor(brush.Color));
     });
     TSurfaceSink sink{Gr};
     TVxPenEventArgs pe;
@@ -654,7 +665,8 @@ void TVxCandleSticks::PaintGr(TVxSurface& Gr) {
             OnGetPen(this, pe);
             pen = lineVisible && pe.Visible ? &pe.Pen : nullptr;
         }
-        EmitCandle(sink, p.X, w, p.Open, p.Close, p.High, p.Low, TVxBrush::SolidBrush(fill), pen);
+        brush.Color = fill;
+        EmitCandle(sink, p.X, w, p.Open, p.Close, p.High, p.Low, brush, pen);
     }
 }
 

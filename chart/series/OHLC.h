@@ -71,6 +71,8 @@ public:
     void Calculate() override;
     /// Open, close, low, high and X are not outliers at Idx (or outliers are visible).
     bool HasValuesAt(int Idx) const override;
+    /// X and close, then open, high and low.
+    std::vector<TVxCustomDoubleVector*> ReferencedVectors() const override;
     /// The first drawn point whose bar reaches X horizontally and whose high-low span holds Y.
     int FindPoint(float X, float Y) override;
     using TVxSeries::FindPoint;

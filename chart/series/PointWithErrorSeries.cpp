@@ -31,9 +31,20 @@ template <typename T> const QObject* GuardedIdentity(const QPointer<T>& Target) 
     return reinterpret_cast<const QPointer<QObject>&>(Target).data();
 }
 
+// The nearest whole pixel (pixels lie within the axes' sentinels of +-100000); NaN stays NaN.
+inline double WholePixel(double V) {
+    return std::isnan(V) ? V : double(static_cast<long long>(V + (V >= 0 ? 0.5 : -0.5)));
+}
+
 struct TSurfaceSink {
     TVxSurface& Gr;
     void Line(const TVxPen& Pen, QPointF A, QPointF B) { Gr.DrawLine(Pen, A, B); }
+};
+
+// Collects the lines of many items that share one pen, for one batched call.
+struct TListSink {
+    std::vector<QLineF>& Lines;
+    void Line(const TVxPen&, QPointF A, QPointF B) { Lines.emplace_back(A, B); }
 };
 
 struct TSelectionSink {
@@ -81,6 +92,13 @@ TVxPointWithErrorSeries::~TVxPointWithErrorSeries() {
 void TVxPointWithErrorSeries::SetErrorIndicator(const TVxLineSettings* Value) {
     if (Value)
         FErrorIndicator->Assign(Value);
+}
+
+std::vector<TVxCustomDoubleVector*> TVxPointWithErrorSeries::ReferencedVectors() const {
+    std::vector<TVxCustomDoubleVector*> list = TVxSeries::ReferencedVectors();
+    for (const QPointer<TVxCustomDoubleVector>& v : FDelta)
+        list.push_back(v.data());
+    return list;
 }
 
 void TVxPointWithErrorSeries::SetUndoStack(TVxUndoStack* Stack) {
@@ -396,10 +414,10 @@ void TVxPointWithErrorSeries::DrawWhiskers(TVxSurface& Gr, bool Snap) {
             Ends[j] = FWhiskerEnds[size_t(j)][k];
         if (Snap) {
             // Whole pixels: crisp whiskers whose pixels the selection knows exactly.
-            X = std::round(X);
-            Y = std::round(Y);
+            X = WholePixel(X);
+            Y = WholePixel(Y);
             for (double& e : Ends)
-                e = std::round(e);
+                e = WholePixel(e);
         }
     };
     const int n = int(FWhiskerPoints.size());
@@ -420,6 +438,18 @@ void TVxPointWithErrorSeries::DrawWhiskers(TVxSurface& Gr, bool Snap) {
             FDrawOrder[size_t(q)] = q;
     }
     FLastDrawnItems = int(FDrawOrder.size());
+    if (!OnGetIndicatorsPen) {
+        // One pen for all: the items' lines in their order, in one call.
+        FLines.clear();
+        TListSink list{FLines};
+        for (int q : FDrawOrder) {
+            double x, y, ends[4];
+            geometry(q, x, y, ends);
+            EmitWhiskers(list, FErrorIndicatorsPen, x, y, ends, s);
+        }
+        Gr.DrawLineList(FErrorIndicatorsPen, FLines);
+        return;
+    }
     TSurfaceSink sink{Gr};
     TVxPenEventArgs e;
     for (int q : FDrawOrder) {

@@ -61,6 +61,8 @@ public:
     /// Points whose whiskers the last paint drew.
     int LastDrawnItems() const { return FLastDrawnItems; }
 
+    /// X and Y, then the four delta vectors.
+    std::vector<TVxCustomDoubleVector*> ReferencedVectors() const override;
     void SetUndoStack(TVxUndoStack* Stack) override;
     /// Visible, and a line, area or symbols shown, or error bars with some delta vector.
     bool SeriesVisible() const override;
@@ -106,6 +108,7 @@ private:
     std::vector<int> FWhiskerIndex;
     std::array<std::vector<float>, 4> FWhiskerEnds;
     std::vector<int> FDrawOrder;
+    std::vector<QLineF> FLines;
     bool FExtentStale = true;
     int FLastDrawnItems = 0;
 };
