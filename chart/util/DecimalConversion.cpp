@@ -12,7 +12,7 @@ struct TPower {
     std::uint64_t Low;
 };
 
-constexpr int MinPower = -342;
+constexpr int MinPower = -292;
 constexpr int MaxPower = 324;
 
 // The 128 leading bits of 10^k rounded down, k = MinPower..MaxPower.
@@ -168,57 +168,4 @@ TVxDecimal ShortestDecimal(double x) {
         ++result.Exponent;
     }
     return result;
-}
-
-// The product of the digits (shifted to the top bit) and the power's leading bits gives
-// the double's 54 leading bits and a remainder; only when the remainder cannot tell which
-// way to round is the answer left to the full parser.
-bool TryDecimalToDouble(std::uint64_t Digits, int Exponent, bool Negative, double& Value) {
-    const std::uint64_t sign = Negative ? std::uint64_t(1) << 63 : 0;
-    if (Digits == 0 || Exponent < MinPower) {
-        Value = std::bit_cast<double>(sign);
-        return true;
-    }
-    if (Exponent > 308) {
-        Value = std::bit_cast<double>(sign | (std::uint64_t(0x7FF) << 52));
-        return true;
-    }
-    const TPower& power = Powers[Exponent - MinPower];
-    // Negative powers from -27 on round their leading bits up; the error analysis of this
-    // method rests on it.
-    const std::uint64_t powerLow = power.Low + (Exponent < 0 && Exponent >= -27 ? 1 : 0);
-    const int lz = std::countl_zero(Digits);
-    const std::uint64_t w = Digits << lz;
-    TUint128 product = TUint128(w) * power.High;
-    auto high = std::uint64_t(product >> 64);
-    auto low = std::uint64_t(product);
-    constexpr std::uint64_t precisionMask = 0x1FF;
-    if ((high & precisionMask) == precisionMask) {
-        const auto second = std::uint64_t((TUint128(w) * powerLow) >> 64);
-        low += second;
-        if (second > low)
-            ++high;
-        if ((high & precisionMask) == precisionMask && low == ~std::uint64_t(0))
-            return false;
-    }
-    const int upperBit = int(high >> 63);
-    std::uint64_t mantissa = high >> (upperBit + 9);
-    int power2 = ((((152170 + 65536) * Exponent) >> 16) + 63) + upperBit - lz + 1023;
-    if (power2 <= 0 || power2 >= 0x7FF)
-        return false; // subnormal or at the edge of the range
-    if (low <= 1 && (mantissa & 3) == 1 && (mantissa << (upperBit + 9)) == high)
-        return false; // possibly exactly halfway
-    mantissa += mantissa & 1;
-    mantissa >>= 1;
-    if (mantissa >= (std::uint64_t(2) << 52)) {
-        mantissa = std::uint64_t(1) << 52;
-        ++power2;
-    }
-    if (power2 >= 0x7FF) {
-        Value = std::bit_cast<double>(sign | (std::uint64_t(0x7FF) << 52));
-        return true;
-    }
-    mantissa &= ~(std::uint64_t(1) << 52);
-    Value = std::bit_cast<double>(sign | (std::uint64_t(power2) << 52) | mantissa);
-    return true;
 }

@@ -1,7 +1,6 @@
 #pragma once
-// Conversions between doubles and decimal (digits, exponent) pairs, the core of the
-// invariant number text: the shortest decimal that reads back to a double, and the double
-// nearest to a decimal of up to 19 digits. Both use one table of 128-bit powers of ten.
+// The shortest decimal (digits, exponent) that reads back to a double, the core of the
+// invariant number text, from one table of 128-bit powers of ten.
 
 #include <cstdint>
 
@@ -15,12 +14,6 @@ struct TVxDecimal {
 /// short ones the nearest to x, and of two equally near the one with an even last digit.
 /// Digits has no trailing zeros.
 TVxDecimal ShortestDecimal(double x);
-
-/// Digits x 10^Exponent rounded to the nearest double (ties to even), with the sign of
-/// Negative, when this can be settled quickly; false (Value untouched) in the rare cases it
-/// cannot (halfway cases, results below the normal range), which a full parser then reads.
-/// Digits must hold every significant digit of the number.
-bool TryDecimalToDouble(std::uint64_t Digits, int Exponent, bool Negative, double& Value);
 
 /// Writes the decimal digits of Value (no sign, no leading zeros; "0" for 0) ending just
 /// before End, and returns where they begin.

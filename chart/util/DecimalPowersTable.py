@@ -5,7 +5,7 @@ Python integers, so the table is right by construction; run it again to check it
     python3 DecimalPowersTable.py > DecimalPowersTable.inc
 """
 
-MIN_POWER, MAX_POWER = -342, 324
+MIN_POWER, MAX_POWER = -292, 324
 
 
 def leading_bits(k):

@@ -18,86 +18,6 @@ namespace {
     throw EVxConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(Text));
 }
 
-// The value of eight ASCII digits read as one little-endian word.
-std::uint32_t EightDigitsValue(std::uint64_t Word) {
-    constexpr std::uint64_t mask = 0x000000FF000000FF;
-    constexpr std::uint64_t mul1 = 100 + (std::uint64_t(1000000) << 32);
-    constexpr std::uint64_t mul2 = 1 + (std::uint64_t(10000) << 32);
-    Word -= 0x3030303030303030;
-    Word = Word * 10 + (Word >> 8);
-    return std::uint32_t((((Word & mask) * mul1) + (((Word >> 16) & mask) * mul2)) >> 32);
-}
-
-// Appends the digits [First, Last) to Digits (leading zeros of the number skipped, eight
-// at a time where they can); false when the number has more than 19 significant digits.
-[[gnu::always_inline]] inline bool AppendDigits(const char* First, const char* Last,
-                                                std::uint64_t& Digits, int& Count) {
-    if (Digits == 0)
-        while (First != Last && *First == '0')
-            ++First;
-    Count += int(Last - First);
-    if (Count > 19)
-        return false;
-    for (; Last - First >= 8; First += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, First, 8);
-        if constexpr (std::endian::native == std::endian::big)
-            word = __builtin_bswap64(word);
-        Digits = Digits * 100000000 + EightDigitsValue(word);
-    }
-    for (; First != Last; ++First)
-        Digits = Digits * 10 + std::uint64_t(*First - '0');
-    return true;
-}
-
-// Reads [-]digits[.digits][(e|E)[+|-]digits] of at most 19 significant digits and an
-// exponent of at most four digits; false for anything else and for the values the quick
-// conversion leaves to a full parser (Value untouched then).
-bool TryPlainNumber(const char* p, const char* End, double& Value) {
-    const bool negative = p != End && *p == '-';
-    if (negative)
-        ++p;
-    const char* integer = p;
-    while (p != End && VxNumberScan::IsDigit(*p))
-        ++p;
-    const char* integerEnd = p;
-    if (integer == integerEnd)
-        return false;
-    const char* fraction = p;
-    const char* fractionEnd = p;
-    if (p != End && *p == '.') {
-        fraction = ++p;
-        while (p != End && VxNumberScan::IsDigit(*p))
-            ++p;
-        fractionEnd = p;
-        if (fraction == fractionEnd)
-            return false;
-    }
-    int exponent = 0;
-    if (p != End && (*p == 'e' || *p == 'E')) {
-        ++p;
-        const bool below = p != End && *p == '-';
-        if (p != End && (*p == '-' || *p == '+'))
-            ++p;
-        if (p == End || End - p > 4)
-            return false;
-        for (; p != End; ++p) {
-            if (!VxNumberScan::IsDigit(*p))
-                return false;
-            exponent = exponent * 10 + (*p - '0');
-        }
-        if (below)
-            exponent = -exponent;
-    }
-    if (p != End)
-        return false;
-    std::uint64_t digits = 0;
-    int count = 0;
-    if (!AppendDigits(integer, integerEnd, digits, count) ||
-        !AppendDigits(fraction, fractionEnd, digits, count))
-        return false;
-    return TryDecimalToDouble(digits, exponent - int(fractionEnd - fraction), negative, Value);
-}
 } // namespace
 
 // Copies Length (at most 24) bytes in blocks of eight: a few fixed moves instead of a
@@ -187,13 +107,12 @@ bool TryInvariantTextToFloat(QStringView Text, double& Value) {
 }
 
 bool TryInvariantTextToFloat(std::string_view Text, double& Value) {
-    // The plain layout ("-12.5", "1.25E-7": what the writer gives) is read here; everything
-    // else, and the rare values the quick conversion cannot settle, take from_chars or the
-    // full scan.
+    // Plain numbers (a digit, or "-" and a digit, first) go straight to from_chars, whose
+    // grammar for them is the scanner's (and which reads them faster than a parser of our
+    // own did, see bench_vector_persistence); everything else, and values beyond the
+    // double range, take the full scan.
     const char* first = Text.data();
     const char* last = first + Text.size();
-    if (TryPlainNumber(first, last, Value))
-        return true;
     if (first != last && (VxNumberScan::IsDigit(*first) ||
                           (*first == '-' && last - first > 1 && VxNumberScan::IsDigit(first[1])))) {
         double value = 0;

@@ -20,7 +20,8 @@ std::string FloatToInvariantString(double x);
 constexpr int InvariantTextMaxLength = 32;
 /// Writes the text of FloatToInvariantText(x) as bytes at Out (at least
 /// InvariantTextMaxLength chars of room, no terminating zero) and returns its end: the
-/// form for writers of long number lists, with no allocation per value.
+/// form for writers of long number lists, with no allocation per value. The bytes of that
+/// room after the returned end may be overwritten.
 char* FloatToInvariantChars(double x, char* Out);
 
 /// Reads an invariant number text; raises EVxConvertError when the whole text (apart from

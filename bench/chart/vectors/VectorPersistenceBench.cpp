@@ -2,12 +2,14 @@
 // back the values bit for bit; the XML file save also reports its peak memory.
 #include "persistence/IniFile.h"
 #include "persistence/XmlCodec.h"
+#include "util/InvariantText.h"
 #include "vectors/DoubleVector.h"
 
 #include <QBuffer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -156,3 +158,54 @@ static void BM_XmlFileSave(benchmark::State& state) {
     state.counters["peak_per_text"] = double(extra) / textBytes;
 }
 BENCHMARK(BM_XmlFileSave)->Arg(10'000'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Where a text record's time goes: the number text of one value each way, ours and the
+// standard library's, over the values the round trips use.
+static void BM_NumberText(benchmark::State& state) {
+    const bool ours = state.range(0) != 0;
+    const auto values = Filled(1'000'000).InternalArray();
+    std::vector<char> text(values.size() * (InvariantTextMaxLength + 1));
+    for (auto _ : state) {
+        char* out = text.data();
+        for (const double v : values) {
+            out = ours ? FloatToInvariantChars(v, out)
+                       : std::to_chars(out, out + InvariantTextMaxLength, v).ptr;
+            *out++ = ' ';
+        }
+        benchmark::DoNotOptimize(out);
+    }
+    state.SetLabel(ours ? "FloatToInvariantChars" : "std::to_chars");
+    state.counters["values_per_s"] = benchmark::Counter(
+        double(values.size()) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_NumberText)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+static void BM_NumberRead(benchmark::State& state) {
+    const bool ours = state.range(0) != 0;
+    const auto values = Filled(1'000'000).InternalArray();
+    std::vector<char> text(values.size() * (InvariantTextMaxLength + 1));
+    std::vector<const char*> ends;
+    char* out = text.data();
+    for (const double v : values) {
+        out = FloatToInvariantChars(v, out);
+        ends.push_back(out);
+    }
+    for (auto _ : state) {
+        const char* p = text.data();
+        double sum = 0;
+        for (const char* end : ends) {
+            double value = 0;
+            if (ours)
+                TryInvariantTextToFloat(std::string_view(p, size_t(end - p)), value);
+            else
+                std::from_chars(p, end, value);
+            sum += value;
+            p = end;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetLabel(ours ? "TryInvariantTextToFloat" : "std::from_chars");
+    state.counters["values_per_s"] = benchmark::Counter(
+        double(values.size()) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_NumberRead)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
