@@ -1,11 +1,13 @@
 #pragma once
 // The chart the export tests draw: fixed axes 0..20 x 0..10, an opaque background, a
 // coloured data area, a vertical major grid, a flat series at y = 2 whose area is filled,
-// and a rich label with its own background; anti-aliasing off so that pixels are exact.
+// a rich label with its own background and a vertical marker at x = 12.5; anti-aliasing
+// off so that pixels are exact.
 //
 // Pixel positions follow the axis map: on the X axis the value v lies at
 // AxLeft + (v - 0) / (20 - 0) * AxLength, on the Y axis at AxTop + AxLength - v / 10 * AxLength.
 
+#include "annotations/LineMarker.h"
 #include "annotations/RichLabel.h"
 #include "axes/Axis.h"
 #include "axes/AxisLook.h"
@@ -28,6 +30,7 @@ protected:
     static constexpr QRgb DataArea = 0xFF3050A0; // data area
     static constexpr QRgb Grid = 0xFF00C000;     // vertical major grid
     static constexpr QRgb LabelBack = 0xFFC02020;
+    static constexpr QRgb MarkerLine = 0xFFA000A0;
     static constexpr QRgb HatchFore = 0xFF000000;
     static constexpr QRgb HatchBack = 0xFFFFFF00;
     static constexpr int GraphWidth = 400;
@@ -43,6 +46,12 @@ protected:
         Label->SetBackColor(TVxColor(LabelBack));
         Label->SetBounds(300, 4, 60, 30);
         Graph->AddItem(Label);
+        Marker = new TVxVerticalMarker(&Form);
+        Marker->SetXAxis(Graph->PrimaryXAxis());
+        Marker->SetX(12.5);
+        Marker->SetCaptionVisible(false);
+        Marker->Line()->SetColor(TVxColor(MarkerLine));
+        Marker->SetHost(Graph);
         for (double x : {0.0, 20.0}) {
             XData.Add(x);
             YData.Add(2);
@@ -106,14 +115,16 @@ protected:
         const char* Name;
         QPoint Point;
         QRgb Color;
+        bool Thin; // a one-pixel line over the data area
     };
     std::vector<Probe> Probes() const {
         const QRect label = Label->BoundsRect();
         return {
-            {"background corner", QPoint(2, GraphHeight - 3), Back},
-            {"data area centre", At(10, 5) + QPoint(3, 0), DataArea},
-            {"grid line at x = 10", At(10, 6), Grid},
-            {"rich label", label.bottomRight() - QPoint(2, 2), LabelBack},
+            {"background corner", QPoint(2, GraphHeight - 3), Back, false},
+            {"data area centre", At(10, 5) + QPoint(3, 0), DataArea, false},
+            {"grid line at x = 10", At(10, 6), Grid, true},
+            {"vertical marker at x = 12.5", At(12.5, 7), MarkerLine, true},
+            {"rich label", label.bottomRight() - QPoint(2, 2), LabelBack, false},
         };
     }
 
@@ -121,7 +132,7 @@ protected:
     void ExpectProbes(const QImage& Image, QPoint Origin = QPoint(), int Tolerance = 0) const {
         for (const Probe& p : Probes()) {
             // Lossy encoders smear one-pixel lines: there only areas are probed.
-            if (Tolerance > 0 && p.Color == Grid)
+            if (Tolerance > 0 && p.Thin)
                 continue;
             SCOPED_TRACE(p.Name);
             const QPoint at = p.Point - Origin;
@@ -140,4 +151,5 @@ protected:
     TVxGraph2D* Graph = nullptr;
     TVxLineSeries* Series = nullptr;
     TVxRichLabel* Label = nullptr;
+    TVxVerticalMarker* Marker = nullptr;
 };
