@@ -436,6 +436,15 @@ void TVxFunctionSeries::SetYExtent(double Start, double Stop) {
         FYAxis->RangeModified();
 }
 
+void TVxFunctionSeries::SetXExtent(double Start, double Stop) {
+    if (Start == FXStart && Stop == FXStop)
+        return;
+    FXStart = Start;
+    FXStop = Stop;
+    if (FXAxis)
+        FXAxis->RangeModified();
+}
+
 void TVxFunctionSeries::Calculate() {
     // A handler that runs an event loop (a modal box) lets the poll call again: the series
     // never re-enters its own recalculation.
@@ -470,12 +479,7 @@ void TVxFunctionSeries::Calculate() {
         if (!FDisplayAutoStop && FDisplayStop > stop)
             stop = FDisplayStop;
     }
-    if (start != FXStart || stop != FXStop) {
-        FXStart = start;
-        FXStop = stop;
-        if (FXAxis)
-            FXAxis->RangeModified();
-    }
+    SetXExtent(start, stop);
     try {
         RecalculateFunction();
     } catch (const std::exception& e) {

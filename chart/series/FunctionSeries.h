@@ -224,6 +224,9 @@ protected:
     void SampleYExtent();
     /// Stores a Y extent and tells the Y axis when it changed.
     void SetYExtent(double Start, double Stop);
+    /// Stores an X extent (a kind whose curve has an X range of its own) and tells the X
+    /// axis when it changed.
+    void SetXExtent(double Start, double Stop);
     /// The axis' part of the display range, [X0, X1]; false when nothing of it shows.
     bool VisibleDisplayRange(double& X0, double& X1) const;
     /// Appends the pixel point of (X, Y), its Y pixel kept within a band around the data area.
