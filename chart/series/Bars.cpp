@@ -841,25 +841,46 @@ struct TVxBarsPainter {
         return y && k < y->GetCount() ? S.TransformYValue(k, y->GetValue(k)) : k;
     }
 
-    // The pixels bar k may touch (with its label) and those it surely paints opaquely.
-    void Describe(int k, TVxTopmostSelection& Sel) const {
+    // The pixels bar k may touch (with its label) and those it surely paints opaquely. Exact
+    // (without anti-aliasing): every pixel whose square meets the shape widened by half the
+    // pen counts as touched, so that drawing the picked bars gives the image of drawing all.
+    // Anti-aliased, the pixels whose centres the bar's body covers stand for it, so that bars
+    // narrower than a pixel that no pixel centre falls into are left out.
+    void Describe(int k, TVxTopmostSelection& Sel, bool Exact) const {
         const QRectF r = Rect(k);
         const bool solid = S.FBarStyle != TVxBarStyle::Flat;
-        const double pw = S.Line()->Visible() ? S.Line()->Width() : 0;
-        const double m = pw + 2;
+        const bool lineOn = S.Line()->Visible();
+        const double pw = lineOn ? std::max(1.0f, S.Line()->Width()) : 0;
         const double dx = solid ? S.FDepthX : 0, dy = solid ? S.FDepthY : 0;
-        double left = r.left() - m, right = r.right() + dx + m;
-        double top = r.top() - dy - m, bottom = r.bottom() + m;
+        double left = r.left(), right = r.right() + dx;
+        double top = r.top() - dy, bottom = r.bottom();
         if (S.FBarStyle == TVxBarStyle::Cylinder) {
-            left -= S.FZylShift + S.FDepthX;
+            left -= S.FDepthX;
             top -= S.FDepthY;
             bottom += S.FDepthY;
-            right += S.FDepthX;
+            right += S.FZylShift + S.FDepthX;
         }
         auto clampInt = [](double v) { return int(std::clamp(v, -1e9, 1e9)); };
-        Sel.AddPixels({clampInt(std::floor(left)), clampInt(std::floor(top)),
-                       clampInt(std::ceil(right)), clampInt(std::ceil(bottom))},
-                      false);
+        if (!Exact) {
+            // The pixels whose centres lie inside the body: touched and, for an opaque bar,
+            // covered.
+            const TVxPixelRect centres{clampInt(std::ceil(left)), clampInt(std::ceil(top)),
+                                       clampInt(std::ceil(right) - 1),
+                                       clampInt(std::ceil(bottom) - 1)};
+            const TVxColor c = S.Area()->ForeColor();
+            const bool opaque = S.Area()->Visible() && GetAlpha(c) == 255 && !S.OnGetBrush &&
+                                !S.OnGetPen &&
+                                (solid || (S.Area()->Solid() && !S.Area()->Gradient()->Visible()));
+            Sel.AddPixels(centres, opaque);
+        } else if (S.OnGetBrush || S.OnGetPen || S.FBarStyle == TVxBarStyle::Cylinder ||
+                   (solid && (dx >= 0.5 || dy >= 0.5))) {
+            // Shapes the rasteriser's rules below do not describe: every pixel whose square
+            // meets the shape widened by half the pen.
+            const double m = pw / 2 + 0.5;
+            Sel.AddPixels({clampInt(std::floor(left - m)), clampInt(std::floor(top - m)),
+                           clampInt(std::ceil(right + m)), clampInt(std::ceil(bottom + m))},
+                          false);
+        }
         if (size_t(k) < S.FLabelOf.size() && S.FLabelOf[size_t(k)] >= 0) {
             const TVxRichCaptionRec& rec = S.FLabelRecs[size_t(S.FLabelOf[size_t(k)])];
             const double half = std::max(rec.FWidth, rec.FHeight) / 2 + 2;
@@ -868,13 +889,39 @@ struct TVxBarsPainter {
                            clampInt(std::ceil(a.x() + half)), clampInt(std::ceil(a.y() + half))},
                           false);
         }
-        // The front face, a pixel in from its edges, is painted opaquely by an opaque fill.
+        if (!Exact || S.OnGetBrush || S.OnGetPen)
+            return;
+        // Flat bars and the front of cuboids (their depth too thin to show): the fill and the
+        // outline by the rasteriser's rules, opaque where their colours are (a gradient of
+        // opaque colours as much as a solid colour).
+        const bool areaOn = S.Area()->Visible();
         const TVxColor c = S.Area()->ForeColor();
-        bool opaque = S.Area()->Visible() && GetAlpha(c) == 255;
-        if (S.FBarStyle == TVxBarStyle::Flat)
-            opaque = opaque && S.Area()->Solid() && !S.Area()->Gradient()->Visible();
-        if (opaque && r.width() > 2 + pw && r.height() > 2 + pw)
-            Sel.AddFill(r.adjusted(1 + pw, 1 + pw, -1 - pw, -1 - pw), true);
+        if (!solid) {
+            const TVxPen pen = S.LinePen();
+            const double w = lineOn ? pen.Width : 0;
+            if (!(w < r.width() && w < r.height()))
+                return;
+            const QRectF inner = r.adjusted(w / 2, w / 2, -w / 2, -w / 2);
+            if (areaOn)
+                Sel.AddFill(inner, GetAlpha(c) == 255 && S.Area()->Solid() &&
+                                       !S.Area()->Gradient()->Visible());
+            if (lineOn) {
+                TVxPen standIn = pen;
+                if (S.Line()->Gradient()->Visible())
+                    standIn.Color = WithAlpha(pen.Color, 0); // touched, not surely covered
+                Sel.AddOutline(inner, standIn);
+            }
+            return;
+        }
+        if (S.FBarStyle == TVxBarStyle::Cuboid && !(dx >= 0.5 || dy >= 0.5)) {
+            if (areaOn)
+                Sel.AddFill(r, GetAlpha(c) == 255);
+            if (lineOn)
+                Sel.AddOutline(r, TVxPen::Solid(GetAlpha(S.Line()->Color()) == 255
+                                                    ? VxColor(0xFF000000)
+                                                    : VxColor(0),
+                                                1));
+        }
     }
 
     void Draw(int k) {
@@ -952,7 +999,9 @@ struct TVxBarsPainter {
         const bool fill = C != NoColor;
         const bool outline = O != NoColor;
         const TVxBrush front = LinearThreeColorBrush(frontSpan, Sc(C, 1.2), C, Sc(C, 0.8), 0.5, 0);
-        if (fill && GetAlpha(C) == 255) {
+        // Depth below half a pixel both ways cannot show: the front face is the whole bar.
+        const bool depth = dx >= 0.5 || dy >= 0.5;
+        if (fill && depth && GetAlpha(C) == 255) {
             const QPointF silhouette[6] = {{x, y + h},
                                            {x, y},
                                            {x + dx, y - dy},
@@ -968,6 +1017,8 @@ struct TVxBarsPainter {
                 TVxPen::FromBrush(
                     LinearThreeColorBrush(frontSpan, Sc(O, 1.2), O, Sc(O, 0.8), 0.5, 0), 1),
                 R);
+        if (!depth)
+            return;
         const QPointF top[4] = {{x, y}, {x + w, y}, {x + w + dx, y - dy}, {x + dx, y - dy}};
         auto faceColors = [](TVxColor Base) {
             TVxFaceColors f;
@@ -1086,11 +1137,15 @@ void TVxBars::PaintGr(TVxSurface& Gr) {
                 items.emplace_back(int(s), k);
     // On raster targets a bar every pixel of which a later bar paints over cannot show.
     if (Gr.PrefersSprites() && !perBar && items.size() > 1) {
+        const TSmoothingMode smoothing = Gr.GetSmoothingMode();
+        const bool exact = smoothing != TSmoothingMode::SmoothingModeAntiAlias &&
+                           smoothing != TSmoothingMode::SmoothingModeHighQuality;
         const QRect pixels(int(std::floor(area.left())) - 1, int(std::floor(area.top())) - 1,
                            int(std::ceil(area.width())) + 2, int(std::ceil(area.height())) + 2);
         const std::vector<int> picked =
             SelectTopmost(int(items.size()), pixels, [&](int i, TVxTopmostSelection& Sel) {
-                painters[size_t(items[size_t(i)].first)].Describe(items[size_t(i)].second, Sel);
+                painters[size_t(items[size_t(i)].first)].Describe(items[size_t(i)].second, Sel,
+                                                                  exact);
             });
         for (int i : picked)
             painters[size_t(items[size_t(i)].first)].Draw(items[size_t(i)].second);
