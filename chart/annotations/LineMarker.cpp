@@ -65,7 +65,8 @@ void TVxMovable::SetUndoStack(TVxUndoStack* Stack) {
 }
 
 void TVxMovable::HostChanged() {
-    if (TVxChartItemHost* host = Host(); host && !FUndoStack)
+    // A sub-component records nothing itself: its owner's steps restore it.
+    if (TVxChartItemHost* host = Host(); host && !FUndoStack && !FSubComponent)
         SetUndoStack(host->HostUndoStack());
     RequestRecalculate();
 }

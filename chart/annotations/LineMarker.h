@@ -209,6 +209,9 @@ public:
     void UpdatePosition();
     /// The data position from the hot point through the axes (pixels without an axis).
     virtual void SetRealPoint();
+    /// Stores a data position that a drag, a series or an owning marker gives (no undo
+    /// step) and places the marker.
+    virtual void MoveDataTo(double AX, double AY);
     /// The caption's variables changed: measure again.
     void UpdateCaptionVariables() override { RequestRecalculate(); }
 
@@ -251,6 +254,13 @@ public:
     /// The keys of Section.
     virtual void WriteToIni(TVxIniFile& Ini, const QString& Section) const = 0;
     virtual void ReadFromIni(const TVxIniFile& Ini, const QString& Section) = 0;
+    /// The same records under the names the component registry and the chart files use.
+    void WriteTo(QIODevice& Stream) const;
+    void ReadFrom(QIODevice& Stream);
+    void WriteTo(pugi::xml_node Parent) const { WriteToXml(Parent); }
+    void ReadFrom(pugi::xml_node Element) { ReadFromXml(Element); }
+    void WriteTo(TVxIniFile& Ini, const QString& Section) const { WriteToIni(Ini, Section); }
+    void ReadFrom(const TVxIniFile& Ini, const QString& Section) { ReadFromIni(Ini, Section); }
 
 protected:
     /// Computes the line rectangle, caption rectangle and caption anchor, the size and the
@@ -263,9 +273,6 @@ protected:
     virtual bool DragsY() const { return true; }
     /// Records the undo group of a drag's press.
     virtual void RecordMoveGroup();
-    /// Stores the data position of a drag move or a series placement (no undo step) and
-    /// places the marker.
-    virtual void MoveDataTo(double AX, double AY);
     /// Draws what the marker shows, in its own pixels (laid out already).
     virtual void PaintMarker(TVxSurface& Gr) = 0;
     /// Measures the caption (FCaptionRec, FDoBack, FDoDropShadow); false without a visible,

@@ -3,6 +3,8 @@
 // refused with a clear error, pixel lengths pass through the clamping setters, and a record
 // that ends early raises while keeping the values read before.
 
+#include "annotations/CrossHair.h"
+#include "annotations/LabelWithArrow.h"
 #include "annotations/LineMarker.h"
 #include "axes/Axis.h"
 #include "persistence/XmlCodec.h"
@@ -66,6 +68,16 @@ pugi::xml_node SecondChild(pugi::xml_node Parent, const char* Name) {
 } // namespace
 
 // --- binary stream --------------------------------------------------------------------------
+
+void TVxMovable::WriteTo(QIODevice& Stream) const {
+    TVxStreamWriter out(Stream);
+    WriteToStream(out);
+}
+
+void TVxMovable::ReadFrom(QIODevice& Stream) {
+    TVxStreamReader in(Stream);
+    ReadFromStream(in);
+}
 
 void TVxMovable::WriteBaseStream(TVxStreamWriter& Out, bool WithPosition) const {
     Out.WriteText(QString::fromUtf8(metaObject()->className()));
@@ -381,4 +393,237 @@ void TVxVerticalMarker::ReadFromIni(const TVxIniFile& Ini, const QString& Sectio
     if (Ini.ValueExists(Section, "XAxis"))
         SetXAxis(AxisOf(Ini.ReadComponent(Section, "XAxis")));
     SetX(FiniteIni(Ini, Section, "X", FX));
+}
+
+// --- cross-hair -----------------------------------------------------------------------------
+
+void TVxCrossHair::WriteToStream(TVxStreamWriter& Out) const {
+    WriteBaseStream(Out, false);
+    Out.WriteByte(uint8_t(FCaptionQadrant));
+    Out.WriteComponent(FXAxis.data());
+    Out.WriteComponent(FYAxis.data());
+    Out.WriteDouble(FX);
+    Out.WriteDouble(FY);
+    Out.WriteContinuation(true);
+    FHHelper->WriteToStream(Out);
+    FVHelper->WriteToStream(Out);
+    Out.WriteByte(0);
+}
+
+void TVxCrossHair::ReadFromStream(TVxStreamReader& In) {
+    ReadBaseStream(In, false);
+    SetQuadrant(TVxXHairCaptionPosition(In.ReadEnum(3)));
+    SetXAxis(AxisOf(In.ReadComponent()));
+    SetYAxis(AxisOf(In.ReadComponent()));
+    const double x = FiniteDouble(In.ReadDouble());
+    const double y = FiniteDouble(In.ReadDouble());
+    SetX(x);
+    SetY(y);
+    if (In.ReadContinuation()) {
+        FHHelper->ReadFromStream(In);
+        FVHelper->ReadFromStream(In);
+        In.ReadByte();
+    }
+    // The lines take the cross-hair's axes, values and line again.
+    SyncLines();
+}
+
+void TVxCrossHair::WriteToXml(pugi::xml_node Parent) const {
+    pugi::xml_node e = Parent.append_child(metaObject()->className());
+    WriteBaseXml(e, false);
+    SetXmlInt(e.child("Caption"), "Position", int(FCaptionQadrant));
+    pugi::xml_node l = e.append_child("Location");
+    SetXmlComponent(l, "XAxis", FXAxis.data());
+    SetXmlFloat(l, "X", FX);
+    SetXmlComponent(l, "YAxis", FYAxis.data());
+    SetXmlFloat(l, "Y", FY);
+    FHHelper->WriteToXml(e);
+    FVHelper->WriteToXml(e);
+}
+
+void TVxCrossHair::ReadFromXml(pugi::xml_node Element) {
+    ReadBaseXml(Element, false);
+    if (pugi::xml_node c = Element.child("Caption"))
+        SetQuadrant(
+            TVxXHairCaptionPosition(XmlIntInRange(c, "Position", 0, 3, int(FCaptionQadrant))));
+    if (pugi::xml_node l = Element.child("Location")) {
+        if (l.attribute("XAxis"))
+            SetXAxis(AxisOf(XmlComponent(l, "XAxis")));
+        if (l.attribute("YAxis"))
+            SetYAxis(AxisOf(XmlComponent(l, "YAxis")));
+        SetX(FiniteXml(l, "X", FX));
+        SetY(FiniteXml(l, "Y", FY));
+    }
+    if (pugi::xml_node h = Element.child("TVxHorizontalMarker"))
+        FHHelper->ReadFromXml(h);
+    if (pugi::xml_node v = Element.child("TVxVerticalMarker"))
+        FVHelper->ReadFromXml(v);
+    SyncLines();
+}
+
+void TVxCrossHair::WriteToIni(TVxIniFile& Ini, const QString& Section) const {
+    WriteBaseIni(Ini, Section, false);
+    Ini.WriteFloat(Section, "X", FX);
+    Ini.WriteComponent(Section, "XAxis", FXAxis.data());
+    Ini.WriteFloat(Section, "Y", FY);
+    Ini.WriteComponent(Section, "YAxis", FYAxis.data());
+    Ini.WriteInteger(Section, "Caption.Position", int(FCaptionQadrant));
+    FHHelper->WriteToIni(Ini, Section + ".HorizontalMarker");
+    FVHelper->WriteToIni(Ini, Section + ".VerticalMarker");
+}
+
+void TVxCrossHair::ReadFromIni(const TVxIniFile& Ini, const QString& Section) {
+    ReadBaseIni(Ini, Section, false);
+    SetQuadrant(TVxXHairCaptionPosition(
+        OrdinalIni(Ini, Section, "Caption.Position", 3, int(FCaptionQadrant))));
+    if (Ini.ValueExists(Section, "XAxis"))
+        SetXAxis(AxisOf(Ini.ReadComponent(Section, "XAxis")));
+    if (Ini.ValueExists(Section, "YAxis"))
+        SetYAxis(AxisOf(Ini.ReadComponent(Section, "YAxis")));
+    SetX(FiniteIni(Ini, Section, "X", FX));
+    SetY(FiniteIni(Ini, Section, "Y", FY));
+    if (Ini.SectionExists(Section + ".HorizontalMarker"))
+        FHHelper->ReadFromIni(Ini, Section + ".HorizontalMarker");
+    if (Ini.SectionExists(Section + ".VerticalMarker"))
+        FVHelper->ReadFromIni(Ini, Section + ".VerticalMarker");
+    SyncLines();
+}
+
+// --- label with arrow -----------------------------------------------------------------------
+
+namespace {
+
+float ArrowLengthValue(float Value) {
+    if (!std::isfinite(Value))
+        throw EVxConvertError("Invalid floating point value in arrow record");
+    return std::clamp(Value, MinArrowLength, float(MaxMarkerPixels));
+}
+
+} // namespace
+
+void TVxLabelWithArrowMarker::WriteToStream(TVxStreamWriter& Out) const {
+    WriteBaseStream(Out, false);
+    Out.WriteSingle(FArrowSettings->PointLength());
+    Out.WriteSingle(FArrowSettings->InnerLength());
+    Out.WriteSingle(FArrowSettings->PointHeight());
+    Out.WriteInt32(FArrowDeltaX);
+    Out.WriteInt32(FArrowDeltaY);
+    Out.WriteInt32(FBentLength);
+    Out.WriteBool(FHoverGrips);
+    Out.WriteComponent(FXAxis.data());
+    Out.WriteComponent(FYAxis.data());
+    Out.WriteDouble(FX);
+    Out.WriteDouble(FY);
+    Out.WriteContinuation(true);
+    Out.WriteByte(uint8_t(FDraggingOptions));
+    Out.WriteByte(0);
+}
+
+void TVxLabelWithArrowMarker::ReadFromStream(TVxStreamReader& In) {
+    ReadBaseStream(In, false);
+    FArrowSettings->SetPointLength(ArrowLengthValue(In.ReadSingle()));
+    FArrowSettings->SetInnerLength(ArrowLengthValue(In.ReadSingle()));
+    FArrowSettings->SetPointHeight(ArrowLengthValue(In.ReadSingle()));
+    SetArrowDeltaX(In.ReadInt32());
+    SetArrowDeltaY(In.ReadInt32());
+    SetBentLength(In.ReadInt32());
+    SetHoverGrips(In.ReadBool());
+    SetXAxis(AxisOf(In.ReadComponent()));
+    SetYAxis(AxisOf(In.ReadComponent()));
+    const double x = FiniteDouble(In.ReadDouble());
+    const double y = FiniteDouble(In.ReadDouble());
+    SetX(x);
+    SetY(y);
+    if (In.ReadContinuation()) {
+        SetDraggingOptions(In.ReadByte());
+        In.ReadByte();
+    }
+}
+
+void TVxLabelWithArrowMarker::WriteToXml(pugi::xml_node Parent) const {
+    pugi::xml_node e = Parent.append_child(metaObject()->className());
+    WriteBaseXml(e, false);
+    pugi::xml_node p = e.child("Properties");
+    SetXmlBool(p, "HoverGrips", FHoverGrips);
+    SetXmlInt(p, "DraggingOptions", FDraggingOptions);
+    pugi::xml_node a = e.append_child("Arrow");
+    SetXmlBool(a, "Visible", FArrowSettings->Visible());
+    SetXmlFloat(a, "PointLength", FArrowSettings->PointLength());
+    SetXmlFloat(a, "InnerLength", FArrowSettings->InnerLength());
+    SetXmlFloat(a, "PointHeight", FArrowSettings->PointHeight());
+    SetXmlInt(a, "DeltaX", FArrowDeltaX);
+    SetXmlInt(a, "DeltaY", FArrowDeltaY);
+    SetXmlInt(a, "BentLength", FBentLength);
+    pugi::xml_node l = e.append_child("Location");
+    SetXmlComponent(l, "XAxis", FXAxis.data());
+    SetXmlFloat(l, "X", FX);
+    SetXmlComponent(l, "YAxis", FYAxis.data());
+    SetXmlFloat(l, "Y", FY);
+}
+
+void TVxLabelWithArrowMarker::ReadFromXml(pugi::xml_node Element) {
+    ReadBaseXml(Element, false);
+    if (pugi::xml_node p = Element.child("Properties")) {
+        SetHoverGrips(XmlBool(p, "HoverGrips", FHoverGrips));
+        SetDraggingOptions(XmlIntInRange(p, "DraggingOptions", 0, 15, FDraggingOptions));
+    }
+    if (pugi::xml_node a = Element.child("Arrow")) {
+        FArrowSettings->SetVisible(XmlBool(a, "Visible", FArrowSettings->Visible()));
+        FArrowSettings->SetPointLength(
+            ArrowLengthValue(float(XmlFloat(a, "PointLength", FArrowSettings->PointLength()))));
+        FArrowSettings->SetInnerLength(
+            ArrowLengthValue(float(XmlFloat(a, "InnerLength", FArrowSettings->InnerLength()))));
+        FArrowSettings->SetPointHeight(
+            ArrowLengthValue(float(XmlFloat(a, "PointHeight", FArrowSettings->PointHeight()))));
+        SetArrowDeltaX(XmlInt(a, "DeltaX", FArrowDeltaX));
+        SetArrowDeltaY(XmlInt(a, "DeltaY", FArrowDeltaY));
+        SetBentLength(XmlInt(a, "BentLength", FBentLength));
+    }
+    if (pugi::xml_node l = Element.child("Location")) {
+        if (l.attribute("XAxis"))
+            SetXAxis(AxisOf(XmlComponent(l, "XAxis")));
+        if (l.attribute("YAxis"))
+            SetYAxis(AxisOf(XmlComponent(l, "YAxis")));
+        SetX(FiniteXml(l, "X", FX));
+        SetY(FiniteXml(l, "Y", FY));
+    }
+}
+
+void TVxLabelWithArrowMarker::WriteToIni(TVxIniFile& Ini, const QString& Section) const {
+    WriteBaseIni(Ini, Section, false);
+    Ini.WriteBool(Section, "Arrow.Visible", FArrowSettings->Visible());
+    Ini.WriteFloat(Section, "Arrow.PointLength", FArrowSettings->PointLength());
+    Ini.WriteFloat(Section, "Arrow.InnerLength", FArrowSettings->InnerLength());
+    Ini.WriteFloat(Section, "Arrow.PointHeight", FArrowSettings->PointHeight());
+    Ini.WriteInteger(Section, "Arrow.DeltaX", FArrowDeltaX);
+    Ini.WriteInteger(Section, "Arrow.DeltaY", FArrowDeltaY);
+    Ini.WriteInteger(Section, "Arrow.BentLength", FBentLength);
+    Ini.WriteInteger(Section, "DraggingOptions", FDraggingOptions);
+    Ini.WriteBool(Section, "HoverGrips", FHoverGrips);
+    Ini.WriteFloat(Section, "X", FX);
+    Ini.WriteComponent(Section, "XAxis", FXAxis.data());
+    Ini.WriteFloat(Section, "Y", FY);
+    Ini.WriteComponent(Section, "YAxis", FYAxis.data());
+}
+
+void TVxLabelWithArrowMarker::ReadFromIni(const TVxIniFile& Ini, const QString& Section) {
+    ReadBaseIni(Ini, Section, false);
+    FArrowSettings->SetVisible(Ini.ReadBool(Section, "Arrow.Visible", FArrowSettings->Visible()));
+    FArrowSettings->SetPointLength(ArrowLengthValue(
+        float(FiniteIni(Ini, Section, "Arrow.PointLength", FArrowSettings->PointLength()))));
+    FArrowSettings->SetInnerLength(ArrowLengthValue(
+        float(FiniteIni(Ini, Section, "Arrow.InnerLength", FArrowSettings->InnerLength()))));
+    FArrowSettings->SetPointHeight(ArrowLengthValue(
+        float(FiniteIni(Ini, Section, "Arrow.PointHeight", FArrowSettings->PointHeight()))));
+    SetArrowDeltaX(Ini.ReadInteger(Section, "Arrow.DeltaX", FArrowDeltaX));
+    SetArrowDeltaY(Ini.ReadInteger(Section, "Arrow.DeltaY", FArrowDeltaY));
+    SetBentLength(Ini.ReadInteger(Section, "Arrow.BentLength", FBentLength));
+    SetDraggingOptions(OrdinalIni(Ini, Section, "DraggingOptions", 15, FDraggingOptions));
+    SetHoverGrips(Ini.ReadBool(Section, "HoverGrips", FHoverGrips));
+    if (Ini.ValueExists(Section, "XAxis"))
+        SetXAxis(AxisOf(Ini.ReadComponent(Section, "XAxis")));
+    if (Ini.ValueExists(Section, "YAxis"))
+        SetYAxis(AxisOf(Ini.ReadComponent(Section, "YAxis")));
+    SetX(FiniteIni(Ini, Section, "X", FX));
+    SetY(FiniteIni(Ini, Section, "Y", FY));
 }

@@ -169,9 +169,11 @@ TEST_F(MarkerRecordsTest, LineMarkersRoundTripInEveryContainer) {
             to->UpdatePosition();
             // Not in the records: whether to snap, and the coordinate a line does not use.
             const QString unused = from == h ? "X" : "Y";
-            for (const auto& [key, value] : Snapshot(*to))
-                if (key != unused && key != "SnapToSeriesValues")
+            for (const auto& [key, value] : Snapshot(*to)) {
+                if (key != unused && key != "SnapToSeriesValues") {
                     EXPECT_EQ(value, written.at(key)) << key.toStdString();
+                }
+            }
             EXPECT_EQ(to->SnappedIdx(), 1);
             EXPECT_EQ(to->Caption(), "Line one\rLine two");
         }
