@@ -165,6 +165,15 @@ public:
     void VectorChanged() override;
     TVxValueRange AxisValueRange(bool Horizontal) const override;
 
+    using TVxSeries::ReadFrom;
+    using TVxSeries::WriteTo;
+    void WriteTo(QIODevice& Stream) const override;
+    void ReadFrom(QIODevice& Stream) override;
+    void WriteTo(TVxIniFile& Ini, const QString& Section) const override;
+    void ReadFrom(const TVxIniFile& Ini, const QString& Section) override;
+    void WriteXmlContent(pugi::xml_node Element) const override;
+    void ReadFrom(pugi::xml_node Element) override;
+
 protected:
     int GetUsableCount() override;
     void CalculatePoints() override;
@@ -182,6 +191,7 @@ private:
     void SetLabelPositionOrdinal(int Value);
 
     std::vector<TVxBars*> GraphBars() const;
+    void StoreLook(int Overlay, bool Horizontal, int Style);
     template <class TSet> void SetOnAll(const char* Description, const char* PropName, TSet Set);
     void RecordUndo(const char* Description, const char* PropName);
     TVxCustomDoubleVector* ValueVector() const;
