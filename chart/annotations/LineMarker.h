@@ -420,7 +420,9 @@ public:
     void ReadFromXml(pugi::xml_node Element) override;
     void WriteToIni(TVxIniFile& Ini, const QString& Section) const override;
     void ReadFromIni(const TVxIniFile& Ini, const QString& Section) override;
+    /// Marks the marker as owned by another (a cross-hair's line).
     void MakeSubComponent() { FSubComponent = true; }
+    /// The undo group of a press records the owner's X and Y instead (the cross-hair).
     QPointer<TVxMovable> FMaster;
 
 protected:

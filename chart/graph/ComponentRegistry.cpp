@@ -3,6 +3,8 @@
 
 #include "graph/ComponentRegistry.h"
 
+#include "annotations/CrossHair.h"
+#include "annotations/LabelWithArrow.h"
 #include "annotations/LineMarker.h"
 #include "series/Arrows.h"
 #include "series/Bars.h"
@@ -34,6 +36,8 @@ std::vector<TVxComponentClass> RegisteredClasses() {
         VxSeriesClass<TVxGeneralLinearLeastSquares>("TVxGeneralLinearLeastSquares"),
         VxMarkerClass<TVxHorizontalMarker>("TVxHorizontalMarker"),
         VxMarkerClass<TVxVerticalMarker>("TVxVerticalMarker"),
+        VxMarkerClass<TVxCrossHair>("TVxCrossHair"),
+        VxMarkerClass<TVxLabelWithArrowMarker>("TVxLabelWithArrowMarker"),
     };
 }
 
