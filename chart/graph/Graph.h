@@ -403,8 +403,8 @@ public:
 
     // Image export, clipboard and printing (ImageExport.cpp, formats in ImageExport.h). The
     // image is W x H pixels (ImageExtentOf): the graph stacked with its coupled graphs.
-    /// Encodes the chart in Format into Stream; raises for EMF, EXIF and Icon, an empty
-    /// extent or a failing encoder (Stream untouched in the first two cases).
+    /// Encodes the chart in Format, then writes it to Stream; raises for EMF, EXIF and Icon,
+    /// an empty extent or a failing encoder, with Stream untouched.
     void SaveImage(QIODevice& Stream, TVxImageFileFormat Format, bool RemoveTransparency = false,
                    TColor TransparentExchangeColor = 0xFFFFFF);
     /// Encodes the chart in memory, then replaces FileName atomically: a failure keeps it.

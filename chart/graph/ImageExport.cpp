@@ -218,6 +218,9 @@ TVxImageExtent ImageExtentOf(TVxGraph2D& Graph) {
 void TVxGraph2D::PaintExport(QPainter& Painter, bool Vector) {
     TVxGraph2D& owner = OwnerOf(*this);
     const TVxImageExtent extent = CheckedExtent(owner);
+    // The owner's layout aligns the stacked graphs: it runs before any of them is drawn.
+    if (owner.NeedsRecalculation() && !owner.Updating())
+        owner.Calculate();
     const bool svg = Painter.paintEngine() && Painter.paintEngine()->type() == QPaintEngine::SVG;
     const auto paintOne = [&](TVxGraph2D& Graph) {
         const int height = Graph.height() - HScrollBarHeight(Graph);
