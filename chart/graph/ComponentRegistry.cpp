@@ -9,8 +9,12 @@
 #include "series/Arrows.h"
 #include "series/Bars.h"
 #include "series/Bubbles.h"
+#include "series/FittedLineSeries.h"
+#include "series/FourierSeries.h"
 #include "series/FunctionSeries.h"
+#include "series/InterpolationSeries.h"
 #include "series/LeastSquaresSeries.h"
+#include "series/MovingAverageSeries.h"
 #include "series/OHLC.h"
 #include "series/PointWithErrorSeries.h"
 #include "series/RegressionSeries.h"
@@ -34,6 +38,12 @@ std::vector<TVxComponentClass> RegisteredClasses() {
         VxSeriesClass<TVxLinearRegression>("TVxLinearRegression"),
         VxSeriesClass<TVxPolynomial>("TVxPolynomial"),
         VxSeriesClass<TVxGeneralLinearLeastSquares>("TVxGeneralLinearLeastSquares"),
+        VxSeriesClass<TVxInterpolation>("TVxInterpolation"),
+        VxSeriesClass<TVxDifferential>("TVxDifferential"),
+        VxSeriesClass<TVxIntegral>("TVxIntegral"),
+        VxSeriesClass<TVxMovingAverage>("TVxMovingAverage"),
+        VxSeriesClass<TVxFittedLine>("TVxFittedLine"),
+        VxSeriesClass<TVxDiscreteFourier>("TVxDiscreteFourier"),
         VxMarkerClass<TVxHorizontalMarker>("TVxHorizontalMarker"),
         VxMarkerClass<TVxVerticalMarker>("TVxVerticalMarker"),
         VxMarkerClass<TVxCrossHair>("TVxCrossHair"),

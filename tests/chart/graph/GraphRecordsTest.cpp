@@ -13,6 +13,7 @@
 #include "persistence/IniFile.h"
 #include "persistence/XmlCodec.h"
 #include "series/Bubbles.h"
+#include "series/FittedLineSeries.h"
 #include "series/Series.h"
 #include "styles/StyleRecords.h"
 #include "undo/UndoStack.h"
@@ -232,6 +233,12 @@ void BuildChart(TForm& F) {
         s->SetLayer(layer++);
         if (auto* bubbles = qobject_cast<TVxBubbles*>(s))
             bubbles->SetRadiusData(vr);
+        if (auto* fit = qobject_cast<TVxFittedLine*>(s)) {
+            // Without a budget a load draws the saved coefficients instead of refining them.
+            fit->SetIterations(0);
+            fit->SetExpression("a*x+b");
+            fit->SetCoefficients({0.5, 2});
+        }
     }
     auto* legend = Named(new TVxLegend(form), "Legend1");
     legend->SetGraph(g);
