@@ -83,9 +83,6 @@ TVxSamples TVxCalculation::Gather(const std::function<bool(double X, double Y)>&
     if (!YData)
         throw EVxMathError("No Y vector defined for calculation");
     const int n = DataCount();
-    FX.resize(size_t(n));
-    FY.resize(size_t(n));
-    FW.resize(Weight ? size_t(n) : 0);
     // The vectors' own arrays are read directly when nothing changes their values; an
     // indexer (no array of its own) is read through GetValue.
     const std::span<const double> xs = XData->ValueData(), ys = YData->ValueData();
@@ -94,6 +91,25 @@ TVxSamples TVxCalculation::Gather(const std::function<bool(double X, double Y)>&
     const bool anyOutliers = !OutliersVisible && (XData->AnyOutliers() || YData->AnyOutliers() ||
                                                   (Weight && Weight->AnyOutliers()));
     const bool allX = OutliersVisible || (Start <= -MaxDouble && Stop >= MaxDouble);
+    if (direct && !anyOutliers && !Weight && !Accept) {
+        // Plain data that is taken whole (the usual case: the range is the data's extent)
+        // is handed over as the vectors' own arrays, without a copy.
+        int i = 0;
+        for (; i < n; ++i) {
+            const double x = xs[size_t(i)], y = ys[size_t(i)];
+            if (!(x >= Start && x <= Stop) || !std::isfinite(x) || !std::isfinite(y))
+                break;
+        }
+        if (i == n) {
+            TVxSamples samples;
+            samples.X = xs.first(size_t(n));
+            samples.Y = ys.first(size_t(n));
+            return samples;
+        }
+    }
+    FX.resize(size_t(n));
+    FY.resize(size_t(n));
+    FW.resize(Weight ? size_t(n) : 0);
     size_t m = 0;
     for (int i = 0; i < n; ++i) {
         double x, y;

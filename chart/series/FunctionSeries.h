@@ -73,7 +73,9 @@ public:
     int DataCount() const;
 
     /// One pass over the data: the valid indices whose Xi, Yi (and Wi) are finite and, when
-    /// Accept is given, accepted by it, as contiguous arrays (reused from call to call).
+    /// Accept is given, accepted by it, as contiguous arrays (reused from call to call, or
+    /// the vectors' own arrays when every pair of plain data is taken). The spans are valid
+    /// until the next Gather or a change of the vectors.
     /// Raises "No X vector defined for calculation" / "No Y vector defined for calculation".
     TVxSamples Gather(const std::function<bool(double X, double Y)>& Accept = {});
 
