@@ -127,8 +127,9 @@ TEST_F(PriceRecordsTest, PriceSeriesRoundTripThroughEveryContainer) {
             EXPECT_EQ(target->CloseData(), Close);
             EXPECT_EQ(target->BarWidth(), 9.5f);
             EXPECT_EQ(target->Caption(), "Prices");
-            if (auto* bars = qobject_cast<TVxOHLC*>(target.get()))
+            if (auto* bars = qobject_cast<TVxOHLC*>(target.get())) {
                 EXPECT_EQ(bars->IndicatorLength(), 2.25f);
+            }
             if (auto* sticks = qobject_cast<TVxCandleSticks*>(target.get())) {
                 EXPECT_EQ(sticks->BullColor(), VxColor(0x80123456));
                 EXPECT_EQ(sticks->BearColor(), VxColor(0xFF654321));
