@@ -86,5 +86,5 @@ rgn, e, fmt, label, major, minor = choose(7200)
 step = minor * 10 ** e * 60
 print("0 .. 7200: tick every", step, "s:", int(7200 / step) + 1, "ticks; labels",
       [text(fmt, k * label * 10 ** e * 60) for k in range(int(7200 / (label * 6000)) + 1)])
-print("RoundSeconds minute region, e = 1, part 0.15: 500 s up/down ->",
+print("RoundSeconds minute region, e = 1, fraction 0.15: 500 s up/down ->",
       math.ceil(500 / 60 / 1.5) * 1.5 * 60, math.floor(500 / 60 / 1.5) * 1.5 * 60)
