@@ -2,42 +2,8 @@
 // line or a point series) naming vectors, axes and series of a small chart, then painted
 // into a 100 x 100 image: a clear error or a series that paints, never a crash, hang or
 // huge allocation.
-#include "../axes/RecordFuzzHost.h"
+#include "SeriesFuzzChart.h"
 #include "drawing/QtSurface.h"
-#include "series/Series.h"
-#include "series/SeriesHost.h"
-#include "util/Application.h"
-#include "vectors/DoubleVector.h"
-
-#include <algorithm>
-#include <memory>
-
-namespace {
-
-class TFuzzGraph : public TFuzzAxisHost, public TVxSeriesHost {
-public:
-    void RegisterSeries(TVxSeries* Series) override {
-        if (std::find(List.begin(), List.end(), Series) == List.end())
-            List.push_back(Series);
-    }
-    void UnregisterSeries(TVxSeries* Series) override { std::erase(List, Series); }
-    QRectF DrawingArea() const override { return {0, 0, 100, 100}; }
-    TVxAxis* PrimaryXAxis() const override { return nullptr; }
-    TVxAxis* PrimaryYAxis() const override { return nullptr; }
-    TVxUndoStack* HostUndoStack() const override { return nullptr; }
-    void SeriesInvalidated(TVxSeries&) override {}
-    void SeriesLayoutModified(TVxSeries&) override {}
-    void LegendsModified() override {}
-    bool HostDestroying() const override { return false; }
-    bool Panning() const override { return false; }
-    bool DoingImage() const override { return true; }
-    bool DoingMetafile() const override { return false; }
-    bool AntiAliased() const override { return false; }
-
-    std::vector<TVxSeries*> List;
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     StartFuzzApplication(argc, argv);
@@ -45,28 +11,14 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-    QObject form;
-    form.setObjectName("RecForm");
-    TVxApplication::Instance().RegisterForm(&form);
-    TFuzzGraph graph;
-    auto* vx = new TVxDoubleVector(&form);
-    vx->setObjectName("VX");
-    auto* vy = new TVxDoubleVector(&form);
-    vy->setObjectName("VY");
-    vx->AddRange(std::vector<double>{0, 1, 2, 3, 4});
-    vy->AddRange(std::vector<double>{3, -1, 4, 1, 5});
-    auto* ax = new TVxAxis(&form);
-    ax->setObjectName("AX");
-    auto* ay = new TVxAxis(&form);
-    ay->setObjectName("AY");
-    ay->SetPosition(TVxAxisPosition::Left);
-    for (TVxAxis* a : {ax, ay})
-        a->SetHost(&graph);
-    auto* later = new TVxLineSeries(&form);
+    TFuzzSeriesChart chart;
+    chart.Vector("VX", {0, 1, 2, 3, 4});
+    chart.Vector("VY", {3, -1, 4, 1, 5});
+    auto* later = new TVxLineSeries(&chart.Form);
     later->setObjectName("Later");
     TVxSeries* series = Size > 0 && (Data[0] & 4)
-                            ? new TVxPointSeries(&form)
-                            : static_cast<TVxSeries*>(new TVxLineSeries(&form));
+                            ? new TVxPointSeries(&chart.Form)
+                            : static_cast<TVxSeries*>(new TVxLineSeries(&chart.Form));
     series->setObjectName("Points");
     const bool read = ReadRecordFrom(
         Data, Size, [&](QIODevice& In) { series->ReadFrom(In); },
@@ -75,12 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (read && series->DrawBandTo() == series)
         __builtin_trap();
     if (read) {
-        ax->SetAxisGeometry(0, 100, 100);
-        ay->SetAxisGeometry(0, 0, 100);
-        for (TVxAxis* a : {ax, ay}) {
-            a->GetNewRanges();
-            a->CalculateScale();
-        }
+        chart.LayOut();
         QImage image = FuzzImage();
         QPainter painter(&image);
         TVxQtSurface surface(painter);
@@ -90,10 +37,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
             s->DrawSymbols(surface);
         }
     }
-    delete series;
-    delete later;
-    for (TVxAxis* a : {ax, ay})
-        a->SetHost(nullptr);
-    TVxApplication::Instance().Unregister(&form);
     return 0;
 }
