@@ -2,6 +2,7 @@
 // Arrow plots: an arrow from each point (X[i], Y[i]) to (X[i] + dX[i], Y[i] + dY[i]), drawn
 // with the arrow settings' pen and head.
 
+#include "AxisMappingMemo.h"
 #include "series/Series.h"
 #include "styles/ArrowSettings.h"
 
@@ -98,5 +99,5 @@ private:
     bool FExtentStale = true;
     bool FStale = true;
     double FXMin, FXMax, FYMin, FYMax;
-    double FLastMap[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    TVxAxisMappingMemo FLastMapping;
 };

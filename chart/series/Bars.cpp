@@ -282,18 +282,7 @@ TVxValueRange TVxBars::AxisValueRange(bool Horizontal) const {
 // Geometry
 
 bool TVxBars::PointsStale() const {
-    if (FBarsStale || !XAxis() || !YAxis())
-        return true;
-    const TVxAxis* axes[2] = {XAxis(), YAxis()};
-    for (int k = 0; k < 2; ++k) {
-        const TVxAxis& a = *axes[k];
-        const double m[4] = {a.Start(), a.Stop(), a.NumberToWorld(a.Start()),
-                             a.NumberToWorld(a.Stop())};
-        for (int j = 0; j < 4; ++j)
-            if (m[j] != FLastMap[4 * k + j])
-                return true;
-    }
-    return false;
+    return FBarsStale || !XAxis() || !YAxis() || FLastMapping.Changed(*XAxis(), *YAxis());
 }
 
 void TVxBars::EnsurePoints() {
@@ -313,14 +302,7 @@ void TVxBars::CalculatePoints() {
     TVxAxis* val = ValueAxis();
     if (!cat || !val)
         return;
-    const TVxAxis* axes[2] = {XAxis(), YAxis()};
-    for (int k = 0; k < 2; ++k) {
-        const TVxAxis& a = *axes[k];
-        FLastMap[4 * k] = a.Start();
-        FLastMap[4 * k + 1] = a.Stop();
-        FLastMap[4 * k + 2] = a.NumberToWorld(a.Start());
-        FLastMap[4 * k + 3] = a.NumberToWorld(a.Stop());
-    }
+    FLastMapping.Remember(*XAxis(), *YAxis());
     const int n = std::min(FBarCount, GetUsableCount());
     if (n <= 0)
         return;

@@ -11,6 +11,7 @@
 // below one pixel. On raster targets only the bars that are the last to reach some pixel are
 // drawn (unless OnGetPen or OnGetBrush decide per bar).
 
+#include "AxisMappingMemo.h"
 #include "captions/RichCaption.h"
 #include "series/BarsGeometry.h"
 #include "series/Series.h"
@@ -256,6 +257,6 @@ private:
     double FCatStart, FCatStop, FValStart, FValStop;
     bool FBarsStale = true;
     // The mappings the geometry was computed for: start, stop and their pixels per axis.
-    double FLastMap[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    TVxAxisMappingMemo FLastMapping;
     QRectF FLastArea;
 };

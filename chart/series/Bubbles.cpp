@@ -196,18 +196,7 @@ TVxValueRange TVxBubbles::AxisValueRange(bool Horizontal) const {
 }
 
 bool TVxBubbles::PointsStale() const {
-    if (FStale || !XAxis() || !YAxis())
-        return true;
-    const TVxAxis* axes[2] = {XAxis(), YAxis()};
-    for (int k = 0; k < 2; ++k) {
-        const TVxAxis& a = *axes[k];
-        const double m[4] = {a.Start(), a.Stop(), a.NumberToWorld(a.Start()),
-                             a.NumberToWorld(a.Stop())};
-        for (int j = 0; j < 4; ++j)
-            if (m[j] != FLastMap[4 * k + j])
-                return true;
-    }
-    return false;
+    return FStale || !XAxis() || !YAxis() || FLastMapping.Changed(*XAxis(), *YAxis());
 }
 
 void TVxBubbles::EnsurePoints() {
@@ -222,13 +211,7 @@ void TVxBubbles::CalculatePoints() {
     FStale = false;
     if (!XAxis() || !YAxis() || !XData() || !YData() || !FRadius)
         return;
-    const TVxAxis* axes[2] = {XAxis(), YAxis()};
-    for (int k = 0; k < 2; ++k) {
-        FLastMap[4 * k] = axes[k]->Start();
-        FLastMap[4 * k + 1] = axes[k]->Stop();
-        FLastMap[4 * k + 2] = axes[k]->NumberToWorld(axes[k]->Start());
-        FLastMap[4 * k + 3] = axes[k]->NumberToWorld(axes[k]->Stop());
-    }
+    FLastMapping.Remember(*XAxis(), *YAxis());
     const int n = std::min(FBubbleCount, GetUsableCount());
     const double k = WidthFactor();
     for (int i = 0; i < n; ++i) {

@@ -3,6 +3,7 @@
 // radius is in Y units; a round bubble takes the same length in pixels along X, an
 // elliptical one the same length in X units.
 
+#include "AxisMappingMemo.h"
 #include "series/Series.h"
 
 #include <QRectF>
@@ -86,5 +87,5 @@ private:
     bool FExtentStale = true;
     bool FStale = true;
     double FXMin, FXMax, FYMin, FYMax;
-    double FLastMap[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+    TVxAxisMappingMemo FLastMapping;
 };
