@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+// What the caller may ask of a page. PointCount 0 keeps the page's own count; tests lower
+// the count of the large pages.
+struct TGalleryPageOptions {
+    qsizetype PointCount = 0;
+};
+
+// One page of the gallery: the function that builds its chart on the form it is given.
+// Everything the page creates is owned by the form and named, so that it saves and loads.
+struct TGalleryPage {
+    QString Name;        // file names of the export and --page: "FirstChart"
+    QString Title;       // the list in the window: "First chart"
+    QString SourceFile;  // the page's own source, embedded: "pages/FirstChart.cpp"
+    void (*Build)(QWidget& form, const TGalleryPageOptions& options);
+};
+
+// Every page, in the order the window lists them.
+const std::vector<TGalleryPage>& GalleryPages();
+
+// The page of that name, or nullptr.
+const TGalleryPage* FindGalleryPage(const QString& name);

@@ -1,0 +1,18 @@
+#include "GalleryPage.h"
+
+// Each page's build function, defined in pages/<Name>.cpp.
+// (declarations: one line a page)
+
+const std::vector<TGalleryPage>& GalleryPages() {
+    static const std::vector<TGalleryPage> pages = {
+        // {"Name", "Title", "pages/Name.cpp", &BuildName},
+    };
+    return pages;
+}
+
+const TGalleryPage* FindGalleryPage(const QString& name) {
+    for (const TGalleryPage& page : GalleryPages())
+        if (page.Name == name)
+            return &page;
+    return nullptr;
+}
