@@ -18,6 +18,9 @@ struct TGalleryPage {
     QString Title;       // the list in the window: "First chart"
     QString SourceFile;  // the page's own source, embedded: "pages/FirstChart.cpp"
     void (*Build)(QWidget& form, const TGalleryPageOptions& options);
+    // A handler the page sets that no chart record holds (so a saved and loaded chart paints
+    // differently), said in a few words; nullptr when the chart saves and loads whole.
+    const char* UnsavedHandler = nullptr;
 };
 
 // Every page, in the order the window lists them.
