@@ -44,6 +44,7 @@ std::vector<TVxComponentClass> RegisteredClasses() {
         VxSeriesClass<TVxMovingAverage>("TVxMovingAverage"),
         VxSeriesClass<TVxFittedLine>("TVxFittedLine"),
         VxSeriesClass<TVxDiscreteFourier>("TVxDiscreteFourier"),
+        VxSeriesClass<TVxChildSeries>("TVxChildSeries"),
         VxMarkerClass<TVxHorizontalMarker>("TVxHorizontalMarker"),
         VxMarkerClass<TVxVerticalMarker>("TVxVerticalMarker"),
         VxMarkerClass<TVxCrossHair>("TVxCrossHair"),

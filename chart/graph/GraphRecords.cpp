@@ -29,7 +29,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -479,8 +478,10 @@ public:
         FClaimed.emplace(Path, std::make_pair(Kind, ClassName));
         QObject* existing = FindComponentByPath(Path);
         if (!existing) {
+            // An owner that a record of this load creates will be there (a child series
+            // stored before its parent): CheckOwners looks once every path is claimed.
             if (!FindOwnerOfPath(Path))
-                Fail(QString("the owner of \"%1\" does not exist").arg(Path));
+                FMissingOwners.push_back(Path);
             return;
         }
         bool fits = false;
@@ -509,6 +510,33 @@ public:
                      .arg(Path, QString::fromLatin1(existing->metaObject()->className()),
                           QString::fromLatin1(KindName(Kind)),
                           ClassName.isEmpty() ? QString::fromLatin1(KindName(Kind)) : ClassName));
+    }
+
+    /// Fails unless the owner of every path that CheckPath found without one is claimed by
+    /// a record of this load.
+    void CheckOwners() const {
+        for (const QString& path : FMissingOwners)
+            if (FClaimed.count(path.left(path.lastIndexOf('.'))) == 0)
+                Fail(QString("the owner of \"%1\" does not exist").arg(path));
+    }
+
+    /// Puts the graph's related series that Order names into that order, in the places
+    /// they take now (series created with their owner join the graph when the owner does).
+    void RestoreSeriesOrder(const std::vector<QPointer<TVxSeries>>& Order) {
+        std::vector<QPointer<TVxSeries>>& related = G.FRelatedSeries;
+        std::vector<QPointer<TVxSeries>> ordered;
+        for (const QPointer<TVxSeries>& s : Order)
+            if (s && std::find(ordered.begin(), ordered.end(), s) == ordered.end() &&
+                std::find(related.begin(), related.end(), s) != related.end())
+                ordered.push_back(s);
+        std::vector<size_t> places;
+        for (size_t i = 0; i < related.size(); ++i)
+            if (std::find(ordered.begin(), ordered.end(), related[i]) != ordered.end())
+                places.push_back(i);
+        if (places.size() != ordered.size())
+            return; // a series listed twice: left as it is
+        for (size_t k = 0; k < places.size(); ++k)
+            related[places[k]] = ordered[k];
     }
 
     // --- the apply pass ------------------------------------------------------------------------
@@ -605,34 +633,52 @@ public:
             for (auto it = markers.rbegin(); it != markers.rend(); ++it)
                 delete *it;
         }
-        std::vector<QPointer<TVxSeries>> loaded;
-        for (TStored& s : Stored) {
-            if (s.Path.isEmpty()) {
-                if (ReadUnnamed) {
-                    std::unique_ptr<QObject> dummy = Throwaway(s);
-                    Read(s, dummy.get());
+        std::vector<QPointer<TVxSeries>> loaded(Stored.size());
+        // A record whose owner a later record creates waits for it (the check pass made
+        // sure that one does).
+        std::vector<size_t> pending(Stored.size());
+        for (size_t i = 0; i < Stored.size(); ++i)
+            pending[i] = i;
+        while (!pending.empty()) {
+            std::vector<size_t> waiting;
+            for (const size_t index : pending) {
+                TStored& s = Stored[index];
+                if (s.Path.isEmpty()) {
+                    if (ReadUnnamed) {
+                        std::unique_ptr<QObject> dummy = Throwaway(s);
+                        Read(s, dummy.get());
+                    }
+                    continue;
                 }
-                continue;
+                if (!FindOwnerOfPath(s.Path)) {
+                    waiting.push_back(index);
+                    continue;
+                }
+                bool read = true;
+                QObject* target = FindOrCreate(s, read);
+                if (read)
+                    Read(s, target);
+                if (s.Kind == TKind::Series)
+                    loaded[index] = static_cast<TVxSeries*>(target);
+                if (s.Kind == TKind::Legend) {
+                    auto* legend = static_cast<TVxLegend*>(target);
+                    if (!legend->Host())
+                        legend->SetHost(&G);
+                    if (legend->Graph() != &G)
+                        legend->SetGraph(&G);
+                }
+                if (s.Kind == TKind::Marker)
+                    if (auto* item = qobject_cast<TVxChartItem*>(target);
+                        item && item->Host() != &G)
+                        item->SetHost(&G);
             }
-            bool read = true;
-            QObject* target = FindOrCreate(s, read);
-            if (read)
-                Read(s, target);
-            if (s.Kind == TKind::Series)
-                loaded.emplace_back(static_cast<TVxSeries*>(target));
-            if (s.Kind == TKind::Legend) {
-                auto* legend = static_cast<TVxLegend*>(target);
-                if (!legend->Host())
-                    legend->SetHost(&G);
-                if (legend->Graph() != &G)
-                    legend->SetGraph(&G);
-            }
-            if (s.Kind == TKind::Marker)
-                if (auto* item = qobject_cast<TVxChartItem*>(target); item && item->Host() != &G)
-                    item->SetHost(&G);
+            if (waiting.size() == pending.size())
+                break; // no owner came: cannot happen after the check pass
+            pending.swap(waiting);
         }
         ApplyFields(Fields);
         refs.Resolve();
+        RestoreSeriesOrder(loaded); // the series joined the graph as their axes were set
         G.SetPrimaryXAxis(qobject_cast<TVxAxis*>(FindComponentByPath(Fields.PrimaryXAxis)));
         G.SetPrimaryYAxis(qobject_cast<TVxAxis*>(FindComponentByPath(Fields.PrimaryYAxis)));
         // The series recalculate once the update ends, the axes still ignoring the range
@@ -758,6 +804,7 @@ public:
             readList(TKind::Series, true);
             readList(TKind::Legend, true);
             readList(TKind::Marker, true);
+            CheckOwners();
             ReadFields(in, *fields);
             CheckFields(*fields);
             end = Stream.pos();
@@ -973,6 +1020,7 @@ public:
             readList(TKind::Series, "RelatedSeries", nullptr);
             readList(TKind::Legend, "RelatedLegends", "TVxLegend");
             readList(TKind::Marker, "Markers", nullptr);
+            CheckOwners();
             ReadXmlFields(Element, *fields);
             CheckFields(*fields);
             discarded.Discard();
@@ -1203,6 +1251,7 @@ public:
             readList(TKind::Series, "RelatedSeries");
             readList(TKind::Legend, "RelatedLegends");
             readList(TKind::Marker, "Markers");
+            CheckOwners();
             ReadIniFields(Ini, S, *fields);
             CheckFields(*fields);
             discarded.Discard();
@@ -1214,6 +1263,7 @@ public:
 private:
     TVxGraph2D& G;
     std::map<QString, std::pair<TKind, QString>> FClaimed;
+    std::vector<QString> FMissingOwners; // paths whose owner does not exist yet
 };
 
 namespace {
@@ -1240,20 +1290,7 @@ void TVxGraph2D::WriteTo(const QString& FileName, bool IncludeValues) const {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     WriteTo(static_cast<QIODevice&>(buffer), IncludeValues);
-    // A device or pipe in the file's place is written into: replacing it by a regular file
-    // would destroy it (and a full device must report its error).
-    std::error_code error;
-    const auto status = std::filesystem::status(FileName.toStdString(), error);
-    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
-        !std::filesystem::is_directory(status)) {
-        QFile file(FileName);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            throw EVxStreamError(
-                QString("Cannot open %1: %2").arg(FileName, file.errorString()).toStdString());
-        TVxStreamWriter(file).WriteRaw(buffer.data().constData(), buffer.data().size());
-        return;
-    }
-    WriteFileAtomically(FileName, buffer.data());
+    WriteFileAtomically(FileName, buffer.data()); // a device in the file's place is written into
 }
 
 void TVxGraph2D::ReadFrom(const QString& FileName) {

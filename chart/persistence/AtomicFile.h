@@ -8,6 +8,8 @@
 
 /// Writes Contents to FileName through a temporary file that replaces it only when complete;
 /// on failure returns false with the system's reason in Reason (the old file is untouched).
+/// A device, pipe or socket in the file's place (a link to one included) is written in
+/// place and never replaced; a link to a regular file stays a link to the new file.
 bool TryWriteFileAtomically(const QString& FileName, const QByteArray& Contents, QString& Reason);
 /// TryWriteFileAtomically that raises EVxStreamError naming the file and the reason.
 void WriteFileAtomically(const QString& FileName, const QByteArray& Contents);

@@ -1,6 +1,7 @@
 #include "series/FourierSeries.h"
 
 #include "drawing/ColorText.h"
+#include "persistence/PendingReferences.h"
 #include "styles/LineSettings.h"
 #include "vectors/DoubleVector.h"
 
@@ -25,13 +26,19 @@ TVxChildSeries::TVxChildSeries(QObject* AOwner) : TVxLineSeries(AOwner) {
 }
 
 template <typename F> void TVxChildSeries::KeepData(F&& Read) {
-    TVxCustomDoubleVector* x = IsOwnIndexer(XData()) ? nullptr : XData();
-    TVxCustomDoubleVector* y = IsOwnIndexer(YData()) ? nullptr : YData();
+    const QPointer<TVxCustomDoubleVector> x = IsOwnIndexer(XData()) ? nullptr : XData();
+    const QPointer<TVxCustomDoubleVector> y = IsOwnIndexer(YData()) ? nullptr : YData();
     Read();
-    if (y)
-        SetYData(y);
-    if (x)
-        SetXData(x);
+    const auto bind = [this, x, y](QObject*) {
+        if (y)
+            SetYData(y);
+        if (x)
+            SetXData(x);
+    };
+    bind(nullptr);
+    // A chart loader resolves the record's (empty) data references later: bind after them.
+    if (TVxPendingReferences* pending = TVxPendingReferences::Active())
+        pending->Add(this, QString(), QObject::staticMetaObject, bind);
 }
 
 void TVxChildSeries::ReadFrom(QIODevice& Stream) {

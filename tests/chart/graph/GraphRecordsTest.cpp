@@ -14,6 +14,7 @@
 #include "persistence/XmlCodec.h"
 #include "series/Bubbles.h"
 #include "series/FittedLineSeries.h"
+#include "series/FourierSeries.h"
 #include "series/Series.h"
 #include "styles/StyleRecords.h"
 #include "undo/UndoStack.h"
@@ -220,9 +221,11 @@ void BuildChart(TForm& F) {
     vr->AddRange(std::vector<double>{1, 2, 1, 2, 1, 2, 1, 2});
     int layer = 2;
     for (const TVxComponentClass& c : TVxComponentRegistry::Instance().Classes()) {
-        // (A general least-squares fit needs basis functions of its own before it computes.)
+        // (A general least-squares fit needs basis functions of its own before it computes;
+        // a child series belongs to the series that shows it, see ChildSeriesBeforeParent.)
         if (c.Kind != TVxComponentKind::Series || c.ClassName == "TVxLineSeries" ||
-            c.ClassName == "TVxPointSeries" || c.ClassName == "TVxGeneralLinearLeastSquares")
+            c.ClassName == "TVxPointSeries" || c.ClassName == "TVxGeneralLinearLeastSquares" ||
+            c.ClassName == "TVxChildSeries")
             continue;
         auto* s = qobject_cast<TVxSeries*>(c.Create(form));
         s->setObjectName("Kind" + c.ClassName.mid(3));
@@ -697,6 +700,93 @@ TEST_F(GraphRecordFailures, UnknownClassesAreSkippedInXmlAndIni) {
         EXPECT_EQ(points->Caption(), "points") << ContainerNames[int(container)];
         EXPECT_EQ(band->Caption(), "band") << ContainerNames[int(container)];
     }
+}
+
+// A spectrum whose phase child joined the graph before the spectrum itself: the child's
+// record comes first and names an owner that only the spectrum's record creates.
+void BuildSpectrumChart(TForm& F) {
+    QWidget* form = F.Widget.get();
+    auto* vx = Named(new TVxDoubleVector(form), "VX");
+    auto* vy = Named(new TVxDoubleVector(form), "VY");
+    for (int k = 0; k < 64; ++k) {
+        vx->Add(k);
+        vy->Add(std::sin(2 * M_PI * 5 * k / 64.0) + 0.5 * std::cos(2 * M_PI * 9 * k / 64.0));
+    }
+    auto* x = Named(new TVxAxis(form), "XAxis");
+    auto* y = Named(new TVxAxis(form), "YAxis");
+    y->SetPosition(TVxAxisPosition::Left);
+    F.Graph->AddAxis(x);
+    F.Graph->AddAxis(y);
+    auto* spectrum = Named(new TVxDiscreteFourier(form), "Spectrum");
+    spectrum->SetXData(vx);
+    spectrum->SetYData(vy);
+    TVxChildSeries* phase = spectrum->Phase();
+    phase->SetVisible(true);
+    phase->SetXAxis(x);
+    phase->SetYAxis(y);
+    spectrum->SetXAxis(x);
+    spectrum->SetYAxis(y);
+    spectrum->Calculate();
+}
+
+std::string RelatedNames(const TVxGraph2D& Graph) {
+    QStringList names;
+    for (const TVxSeries* s : Graph.RelatedSeries())
+        names << QString::fromLatin1(s->metaObject()->className()) + ":" + s->objectName();
+    return names.join(", ").toStdString();
+}
+
+TEST_P(GraphIdentity, AChildSeriesStoredBeforeItsParentLoadsIntoANewChart) {
+    const TContainer c = GetParam();
+    QByteArray saved;
+    std::vector<double> phases;
+    {
+        TForm f;
+        BuildSpectrumChart(f);
+        ASSERT_EQ(RelatedNames(*f.Graph), "TVxChildSeries:Phase, TVxDiscreteFourier:Spectrum");
+        const auto shown = f.Find<TVxDiscreteFourier>("Spectrum")->Phase()->YData();
+        ASSERT_GT(shown->GetCount(), 0);
+        for (int k = 0; k < shown->GetCount(); ++k)
+            phases.push_back(shown->GetValue(k));
+        saved = Save(*f.Graph, c, true);
+    }
+    TForm f;
+    Load(*f.Graph, c, saved);
+    auto* spectrum = f.Find<TVxDiscreteFourier>("Spectrum");
+    ASSERT_NE(spectrum, nullptr) << ContainerNames[int(c)];
+    EXPECT_EQ(RelatedNames(*f.Graph), "TVxChildSeries:Phase, TVxDiscreteFourier:Spectrum");
+    EXPECT_EQ(f.Graph->RelatedSeries().front(), spectrum->Phase());
+    EXPECT_TRUE(spectrum->Phase()->Visible());
+    EXPECT_EQ(spectrum->Phase()->XAxis(), f.Find<TVxAxis>("XAxis"));
+    // The child shows its parent's phases again.
+    const auto shown = spectrum->Phase()->YData();
+    ASSERT_NE(shown, nullptr);
+    std::vector<double> loaded;
+    for (int k = 0; k < shown->GetCount(); ++k)
+        loaded.push_back(shown->GetValue(k));
+    EXPECT_TRUE(SameBits(loaded, phases));
+    EXPECT_EQ(Shown(Save(*f.Graph, c, true), c), Shown(saved, c)) << ContainerNames[int(c)];
+}
+
+TEST(GraphRecords, AChildSeriesWhoseOwnerNoRecordCreatesIsRefused) {
+    QByteArray saved;
+    {
+        TForm f;
+        BuildSpectrumChart(f);
+        pugi::xml_document doc;
+        f.Graph->WriteTo(doc, true);
+        pugi::xml_node list = doc.first_child().child("RelatedSeries");
+        ASSERT_TRUE(list.remove_child("TVxDiscreteFourier"));
+        saved = SaveXmlDocument(doc);
+    }
+    TForm f;
+    const QStringList children = f.Children();
+    const std::string error = ErrorOf([&] { Load(*f.Graph, TContainer::Xml, saved); });
+    EXPECT_NE(error.find("the owner of \"ChartForm.Spectrum.Phase\" does not exist"),
+              std::string::npos)
+        << error;
+    EXPECT_EQ(f.Children(), children);
+    EXPECT_TRUE(f.Graph->RelatedSeries().empty());
 }
 
 // ---------------------------------------------------------------------------------------------
