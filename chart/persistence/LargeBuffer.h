@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #ifdef __linux__
@@ -46,3 +47,26 @@ inline void ReserveLarge(std::string& Text, std::size_t Capacity) {
     Text.reserve(Capacity);
     AdviseLargeRoom(Text.data() + Text.size(), Text.capacity() - Text.size());
 }
+
+/// Room of at least Size bytes for a large text or record (Size at least LargeRoomBytes is
+/// worth it), aligned for any type; nullptr when the system has none. Rooms given back by
+/// ReleaseLargeRoom are handed out again, so that a program that saves and loads large
+/// records in turn does not have every page of them faulted in afresh: their contents are
+/// then arbitrary. Thread-safe.
+void* AcquireLargeRoom(std::size_t Size);
+/// Gives back a room of AcquireLargeRoom and returns true; false (nothing done) for any
+/// other pointer. A few rooms are kept (up to LargeRoomsKeptBytes in all, their pages left
+/// to the system to take back when it needs them), the rest are unmapped.
+bool ReleaseLargeRoom(void* Room);
+/// The most bytes of rooms kept for reuse.
+constexpr std::size_t LargeRoomsKeptBytes = std::size_t(1) << 30;
+
+/// Frees a room of AcquireRoom.
+struct TVxRoomRelease {
+    void operator()(char* Room) const;
+};
+/// Room for bytes owned by a unique pointer.
+using TVxRoom = std::unique_ptr<char[], TVxRoomRelease>;
+/// Room for Size bytes: a reused large room when Size is at least LargeRoomBytes, else a
+/// heap block; nullptr when there is none.
+TVxRoom AcquireRoom(std::size_t Size);

@@ -11,10 +11,31 @@
 #include <QFile>
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
 namespace {
+
+// pugixml's memory: the large texts of a document (a vector's values, the text a document
+// is parsed from) lie in reused large rooms, so that saving and loading large records in
+// turn does not fault their pages in afresh each time.
+void* XmlAllocate(size_t Size) {
+    if (Size >= LargeRoomBytes)
+        if (void* room = AcquireLargeRoom(Size))
+            return room;
+    return std::malloc(Size);
+}
+
+void XmlDeallocate(void* Block) {
+    if (!ReleaseLargeRoom(Block))
+        std::free(Block);
+}
+
+// Installed before any document exists; a block of the default allocation given back
+// later is told apart from a room and freed as before.
+[[maybe_unused]] const bool XmlMemoryInstalled =
+    (pugi::set_memory_management_functions(XmlAllocate, XmlDeallocate), true);
 
 std::string Utf8(const QString& Text) {
     return Text.toStdString();

@@ -1,5 +1,6 @@
 #include "vectors/CustomDoubleVector.h"
 
+#include "persistence/LargeBuffer.h"
 #include "vectors/VectorListener.h"
 
 #include <algorithm>
@@ -179,8 +180,14 @@ void TVxCustomDoubleVector::SetCountDirect(int n) {
 
 double* TVxCustomDoubleVector::LoadStorage(int n) {
     FCapacity = GrownCapacity(FCapacity, FIncrement, n);
-    if (size_t(n) > FArray.size())
+    if (size_t(n) > FArray.size()) {
+        if (size_t(n) > FArray.capacity()) {
+            // Many megabytes are faulted in a huge page at a time where the system offers it.
+            FArray.reserve(size_t(n));
+            AdviseLargeRoom(FArray.data(), FArray.capacity() * sizeof(double));
+        }
         FArray.resize(size_t(n));
+    }
     FCount = std::max(n, 0);
     return Storage();
 }

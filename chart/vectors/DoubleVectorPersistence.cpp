@@ -18,6 +18,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -27,18 +28,20 @@ constexpr const char* NoneText = "None";
 
 // The values as invariant numbers separated by single spaces, zero-terminated: the text
 // of a vector's "Values" element in the tree (files hold one "Item" line per value) and
-// its ini value. Room for the longest texts is taken at once and not cleared, so the text
-// is neither moved nor written twice; only the pages written are touched.
+// its ini value. Room for the longest texts is taken at once (a reused large room for many
+// values) and not cleared, so the text is neither moved nor written twice.
 struct TValueListText {
-    std::unique_ptr<char[]> Text;
+    TVxRoom Text;
     size_t Size = 0;
 };
 
 TValueListText ValueListText(std::span<const double> Values) {
-    constexpr size_t room = InvariantTextMaxLength + 1;
-    const size_t capacity = Values.size() * room + 1;
-    TValueListText result{std::make_unique_for_overwrite<char[]>(capacity), 0};
-    AdviseLargeRoom(result.Text.get(), capacity);
+    // At most InvariantTextMaxLength - 7 characters and a space each, and room for the
+    // longest writes of the last.
+    const size_t capacity = Values.size() * (InvariantTextMaxLength - 6) + InvariantTextMaxLength;
+    TValueListText result{AcquireRoom(capacity), 0};
+    if (!result.Text)
+        throw std::bad_alloc();
     char* const begin = result.Text.get();
     char* out = begin;
     for (const double value : Values) {
