@@ -172,23 +172,27 @@ private:
     const TVxByteSink& FSink;
 };
 
-void SaveXmlTo(const pugi::xml_document& Document, const TVxByteSink& Sink) {
+void SaveXmlTo(const pugi::xml_document& Document, const TVxByteSink& Sink,
+               const std::function<void(std::size_t)>& Reserve = {}) {
     TCrEscapingWriter writer(Sink);
-    SaveXmlWithItemLists(Document, writer);
+    SaveXmlWithItemLists(Document, writer, Reserve);
 }
 
 } // namespace
 
 QByteArray SaveXmlDocument(const pugi::xml_document& Document) {
     QByteArray text;
-    // Room for the item lists at once: a long text is neither moved nor faulted in twice.
-    ReserveLarge(text, qsizetype(ItemListFileBytes(Document)) + 65536);
-    SaveXmlTo(Document, [&text](const char* Data, qint64 Size) {
-        // Doubling room, large rooms in huge pages: a long text is not faulted in page by page.
-        if (text.size() + Size > text.capacity())
-            ReserveLarge(text, std::max(2 * text.capacity(), text.size() + qsizetype(Size)));
-        text.append(Data, Size);
-    });
+    SaveXmlTo(
+        Document,
+        [&text](const char* Data, qint64 Size) {
+            // Doubling room, large rooms in huge pages: a long text is not faulted in page by
+            // page.
+            if (text.size() + Size > text.capacity())
+                ReserveLarge(text, std::max(2 * text.capacity(), text.size() + qsizetype(Size)));
+            text.append(Data, Size);
+        },
+        // Room for the item lists at once: a long text is neither moved nor faulted in twice.
+        [&text](std::size_t ItemBytes) { ReserveLarge(text, qsizetype(ItemBytes) + 65536); });
     return text;
 }
 

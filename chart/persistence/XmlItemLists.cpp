@@ -1,10 +1,12 @@
 #include "persistence/XmlItemLists.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -57,6 +59,36 @@ bool AllWordBytes(const TBytes Bytes, const TBytes Next) {
     return (halves[0] | halves[1]) == 0;
 }
 
+// The number of item-word characters at the start of the 32 bytes at p.
+std::size_t WordLength32(const char* p) {
+    const TBytes zero{};
+    std::size_t length = 0;
+    for (int half = 0; half < 2; ++half) {
+        TBytes bytes;
+        std::memcpy(&bytes, p + 16 * half, 16);
+        const auto digit = (bytes - (zero + '0')) < (zero + 10);
+        const auto letter = ((bytes | (zero + 0x20)) - (zero + 'a')) < (zero + 26);
+        const auto other =
+            (bytes == (zero + '+')) | (bytes == (zero + '-')) | (bytes == (zero + '.'));
+        const auto bad = ~(digit | letter | other);
+        std::uint64_t lanes[2];
+        std::memcpy(lanes, &bad, sizeof lanes);
+        // The first byte in memory is the lowest of a little-endian word.
+        const auto first = [](std::uint64_t Lanes) {
+            return std::size_t((std::endian::native == std::endian::little
+                                    ? std::countr_zero(Lanes)
+                                    : std::countl_zero(Lanes)) /
+                               8);
+        };
+        if (lanes[0] != 0)
+            return length + first(lanes[0]);
+        if (lanes[1] != 0)
+            return length + 8 + first(lanes[1]);
+        length += 16;
+    }
+    return length;
+}
+
 // The spaces in Text, sixteen bytes at a time.
 std::size_t CountSpaces(std::string_view Text) {
     const char* p = Text.data();
@@ -98,12 +130,16 @@ bool IsWordList(std::string_view Text) {
     return true;
 }
 
-bool IsItemList(pugi::xml_node Node) {
+// True for an item list, whose words are then Text.
+bool IsItemList(pugi::xml_node Node, std::string_view& Text) {
     if (Node.type() != pugi::node_element || ListName != Node.name() ||
         OwnerName != Node.parent().name() || Node.parent().type() != pugi::node_element)
         return false;
     const char* text = SoleText(Node);
-    return text != nullptr && IsWordList(text);
+    if (text == nullptr)
+        return false;
+    Text = text;
+    return IsWordList(Text);
 }
 
 // An element's own text or text children change pugixml's layout of its children: such
@@ -128,8 +164,9 @@ public:
             const pugi::xml_node node = pending.back();
             pending.pop_back();
             for (pugi::xml_node child : node.children()) {
-                if (IsItemList(child))
-                    MarkPath(child);
+                std::string_view text;
+                if (IsItemList(child, text))
+                    MarkPath(child, text);
                 else if (child.type() == pugi::node_element)
                     pending.push_back(child);
             }
@@ -145,9 +182,8 @@ public:
     // space; the close tag of the list.
     std::size_t FileBytes() const {
         std::size_t bytes = 0;
-        for (pugi::xml_node_struct* object : FLists) {
+        for (const auto& [object, text] : FLists) {
             const pugi::xml_node list(object);
-            const std::string_view text = SoleText(list);
             unsigned depth = 0;
             for (pugi::xml_node node = list; node.parent(); node = node.parent())
                 ++depth;
@@ -168,7 +204,7 @@ public:
     }
 
 private:
-    void MarkPath(pugi::xml_node List) {
+    void MarkPath(pugi::xml_node List, std::string_view Text) {
         std::vector<pugi::xml_node> path;
         for (pugi::xml_node node = List.parent(); node.type() == pugi::node_element;
              node = node.parent()) {
@@ -178,13 +214,14 @@ private:
             }
             path.push_back(node);
         }
-        FLists.insert(List.internal_object());
+        FLists.emplace(List.internal_object(), Text);
         for (const pugi::xml_node node : path)
             FOnPath.insert(node.internal_object());
     }
 
     void WriteNode(pugi::xml_node Node, unsigned Depth) {
-        const bool list = FLists.count(Node.internal_object()) != 0;
+        const auto found = FLists.find(Node.internal_object());
+        const bool list = found != FLists.end();
         if (!list && FOnPath.count(Node.internal_object()) == 0) {
             Flush();
             Node.print(*FWriter, "  ", pugi::format_default, pugi::encoding_utf8, Depth);
@@ -193,7 +230,7 @@ private:
         PutIndent(Depth);
         PutStartTag(Node);
         if (list) {
-            WriteWords(SoleText(Node), Depth + 1);
+            WriteWords(found->second, Depth + 1);
             Put("\n");
         } else {
             for (pugi::xml_node child : Node.children())
@@ -298,7 +335,8 @@ private:
     static constexpr size_t LineRoom = 32;
     pugi::xml_writer* FWriter;
     std::string FBuffer;
-    std::unordered_set<pugi::xml_node_struct*> FLists, FOnPath;
+    std::unordered_map<pugi::xml_node_struct*, std::string_view> FLists; // and their words
+    std::unordered_set<pugi::xml_node_struct*> FOnPath;
     std::vector<pugi::xml_node> FUnwritable;
 };
 
@@ -355,6 +393,14 @@ const char* CompactItems(const char* p, const char* End, char*& Write) {
         if (!first)
             *Write++ = ' ';
         const char* word = p;
+        if (End - p >= 32) {
+            // A word of up to 31 characters is found and copied 32 bytes at a time (the
+            // copy trails the text read, so the target has that room).
+            const std::size_t length = WordLength32(p);
+            std::memcpy(Write, p, 32);
+            Write += length;
+            p += length;
+        }
         while (p != End && IsWord(*p))
             *Write++ = *p++;
         if (p == word || !StartsWith(p, End, ItemClose))
@@ -391,8 +437,11 @@ std::size_t ItemListFileBytes(const pugi::xml_document& Document) {
     return TItemListWriter(Document).FileBytes();
 }
 
-void SaveXmlWithItemLists(const pugi::xml_document& Document, pugi::xml_writer& Writer) {
+void SaveXmlWithItemLists(const pugi::xml_document& Document, pugi::xml_writer& Writer,
+                          const std::function<void(std::size_t)>& Reserve) {
     TItemListWriter writer(Document, &Writer);
+    if (Reserve)
+        Reserve(writer.FileBytes());
     if (writer.Empty())
         Document.save(Writer, "  ", pugi::format_default, pugi::encoding_utf8);
     else

@@ -9,11 +9,13 @@
 // node per value.
 
 #include <cstddef>
+#include <functional>
 #include <pugixml.hpp>
 
 /// Writes Document as pugixml's default layout (two-space indent) with item lists written
-/// as Item lines.
-void SaveXmlWithItemLists(const pugi::xml_document& Document, pugi::xml_writer& Writer);
+/// as Item lines. Reserve, when given, first receives ItemListFileBytes(Document).
+void SaveXmlWithItemLists(const pugi::xml_document& Document, pugi::xml_writer& Writer,
+                          const std::function<void(std::size_t)>& Reserve = {});
 
 /// Turns the item lists that SaveXmlWithItemLists writes as they are (those inside an
 /// element that holds a text of its own, whose layout pugixml keeps) back into Item
