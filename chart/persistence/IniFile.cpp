@@ -9,7 +9,9 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -18,12 +20,214 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
+namespace {
+
+// Values of this many bytes (a vector's numbers) are held apart from the ini library,
+// which would copy them, and read from the loaded text where they stand: the library holds
+// a marker "\x01<index>\x01" in their place. Every value of the library that begins with
+// "\x01" is such a marker (any other value that would is held apart too).
+constexpr std::size_t LongValueBytes = 1 << 16;
+constexpr char MarkerStart = '\x01';
+
+std::string Marker(std::size_t Index) {
+    return MarkerStart + std::to_string(Index) + MarkerStart;
+}
+
+// The first line feed, carriage return, NUL or marker character at or after p (End when
+// none), sixteen bytes at a time.
+const char* NextStop(const char* p, const char* End) {
+    using TBytes = unsigned char __attribute__((vector_size(16)));
+    const TBytes zero{};
+    for (; End - p >= 16; p += 16) {
+        TBytes bytes;
+        std::memcpy(&bytes, p, 16);
+        const auto stop = (bytes == (zero + '\n')) | (bytes == (zero + '\r')) | (bytes == zero) |
+                          (bytes == (zero + MarkerStart));
+        std::uint64_t lanes[2];
+        std::memcpy(lanes, &stop, sizeof lanes);
+        if ((lanes[0] | lanes[1]) != 0)
+            break;
+    }
+    while (p != End && *p != '\n' && *p != '\r' && *p != '\0' && *p != MarkerStart)
+        ++p;
+    return p;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The value of the line [Line, End) as the ini library reads it when the line holds
+// "key=value" with a key and a value (no line breaks within): false otherwise.
+bool LineValue(const char* Line, const char* End, const char*& Value, const char*& ValueEnd) {
+    while (Line != End && IsBlank(*Line))
+        ++Line;
+    if (Line == End || *Line == ';' || *Line == '#' || *Line == '[' || *Line == '=')
+        return false;
+    const auto* equals = static_cast<const char*>(std::memchr(Line, '=', size_t(End - Line)));
+    if (equals == nullptr)
+        return false;
+    Value = equals + 1;
+    while (Value != End && IsBlank(*Value))
+        ++Value;
+    ValueEnd = End;
+    while (ValueEnd != Value && IsBlank(ValueEnd[-1]))
+        --ValueEnd;
+    return ValueEnd != Value;
+}
+
+} // namespace
+
 struct TVxIniFile::TImpl {
     TImpl() : Ini(/*IsUtf8=*/true, /*MultiKey=*/false, /*MultiLine=*/false) {
         Ini.SetSpaces(false);
     }
     CSimpleIniA Ini;
     bool FileComment = false; // the loaded text began with a comment
+
+    // A value held apart: in Room, or in the loaded text.
+    struct TLongValue {
+        const char* Text = nullptr; // nullptr: a free place
+        std::size_t Size = 0;
+        TVxRoom Room;
+    };
+    std::vector<TLongValue> Long;
+    QByteArray Loaded; // the text of the last load, which long values may point into
+
+    // The long value a library value stands for, nullptr when it is not a marker.
+    const TLongValue* LongValueOf(const char* Value) const {
+        if (Value == nullptr || *Value != MarkerStart || Long.empty())
+            return nullptr;
+        std::size_t index = 0;
+        const char* p = Value + 1;
+        for (; *p >= '0' && *p <= '9'; ++p)
+            index = index * 10 + std::size_t(*p - '0');
+        if (*p != MarkerStart || p[1] != '\0' || index >= Long.size() || !Long[index].Text)
+            return nullptr;
+        return &Long[index];
+    }
+
+    // The value of Section/Key with its size; nullptr when missing.
+    const char* Find(const char* Section, const char* Key, std::size_t& Size) const {
+        const char* value = Ini.GetValue(Section, Key, nullptr);
+        if (const TLongValue* held = LongValueOf(value)) {
+            Size = held->Size;
+            return held->Text;
+        }
+        if (value != nullptr)
+            Size = std::strlen(value);
+        return value;
+    }
+
+    // Frees the long value that Value stands for.
+    void Forget(const char* Value) {
+        if (const TLongValue* held = LongValueOf(Value)) {
+            TLongValue& place = Long[std::size_t(held - Long.data())];
+            place.Room.reset();
+            place.Text = nullptr;
+        }
+    }
+
+    // Holds Text apart and returns its marker.
+    std::string Hold(const char* Text, std::size_t Size, TVxRoom Room) {
+        std::size_t index = 0;
+        while (index < Long.size() && Long[index].Text != nullptr)
+            ++index;
+        if (index == Long.size())
+            Long.emplace_back();
+        Long[index] = {Text, Size, std::move(Room)};
+        return Marker(index);
+    }
+
+    // Sets a value of Size bytes at Text (zero-terminated unless Room holds it).
+    void Set(const char* Section, const char* Key, const char* Text, std::size_t Size,
+             TVxRoom Room = nullptr) {
+        Forget(Ini.GetValue(Section, Key, nullptr));
+        if (Size < LongValueBytes && *Text != MarkerStart) {
+            Ini.SetValue(Section, Key, Text);
+            return;
+        }
+        if (!Room) {
+            Room = AcquireRoom(Size + 1);
+            if (!Room)
+                throw std::bad_alloc();
+            std::memcpy(Room.get(), Text, Size);
+            Room.get()[Size] = '\0';
+            Text = Room.get();
+        }
+        Ini.SetValue(Section, Key, Hold(Text, Size, std::move(Room)).c_str());
+    }
+
+    // Loads Text; the values of long lines are held apart where they stand in it (a text
+    // with carriage returns, NULs or marker characters is loaded as it is). The result of
+    // the library's load.
+    int Load(const QByteArray& Text) {
+        Long.clear();
+        Loaded = QByteArray();
+        const char* const begin = Text.constData();
+        const char* const end = begin + Text.size();
+        std::string reduced; // the text with markers for the long values
+        std::vector<std::pair<const char*, std::size_t>> values;
+        bool apart = std::size_t(Text.size()) >= LongValueBytes &&
+                     !(Text.size() >= 3 && std::memcmp(begin, "\xEF\xBB\xBF", 3) == 0);
+        const char* copied = begin; // what comes before is in reduced
+        for (const char* line = begin; apart && line != end;) {
+            const char* stop = NextStop(line, end);
+            if (stop != end && *stop != '\n') {
+                apart = false;
+                break;
+            }
+            const char *value = nullptr, *valueEnd = nullptr;
+            if (std::size_t(stop - line) >= LongValueBytes &&
+                LineValue(line, stop, value, valueEnd)) {
+                reduced.append(copied, size_t(value - copied));
+                reduced += Marker(values.size());
+                values.emplace_back(value, std::size_t(valueEnd - value));
+                copied = valueEnd;
+            }
+            line = stop == end ? end : stop + 1;
+        }
+        if (!apart || values.empty()) {
+            const int result = Ini.LoadData(begin, std::size_t(Text.size()));
+            if (result >= 0)
+                HoldMarkerLikeValues();
+            return result;
+        }
+        reduced.append(copied, std::size_t(end - copied));
+        const int result = Ini.LoadData(reduced.data(), reduced.size());
+        if (result < 0)
+            return result;
+        Loaded = Text;
+        for (const auto& [text, size] : values)
+            Long.push_back({text, size, nullptr});
+        return result;
+    }
+
+    // Every value of a text just loaded that begins with a marker's first character is
+    // held apart (the text had no markers of ours).
+    void HoldMarkerLikeValues() {
+        std::vector<std::array<std::string, 3>> found;
+        CSimpleIniA::TNamesDepend sections;
+        Ini.GetAllSections(sections);
+        for (const CSimpleIniA::Entry& section : sections) {
+            CSimpleIniA::TNamesDepend keys;
+            Ini.GetAllKeys(section.pItem, keys);
+            for (const CSimpleIniA::Entry& key : keys) {
+                const char* value = Ini.GetValue(section.pItem, key.pItem, nullptr);
+                if (value != nullptr && *value == MarkerStart)
+                    found.push_back({section.pItem, key.pItem, value});
+            }
+        }
+        for (const auto& [section, key, value] : found) {
+            TVxRoom room = AcquireRoom(value.size() + 1);
+            if (!room)
+                throw std::bad_alloc();
+            std::memcpy(room.get(), value.c_str(), value.size() + 1);
+            const char* text = room.get();
+            Ini.SetValue(section.c_str(), key.c_str(),
+                         Hold(text, value.size(), std::move(room)).c_str());
+        }
+    }
 };
 
 namespace {
@@ -71,7 +275,7 @@ TVxIniFile::~TVxIniFile() = default;
 void TVxIniFile::LoadFromText(const QByteArray& Text) {
     FImpl->Ini.Reset();
     FImpl->FileComment = StartsWithComment(Text);
-    if (FImpl->Ini.LoadData(Text.constData(), size_t(Text.size())) < 0)
+    if (FImpl->Load(Text) < 0)
         throw EVxStreamError(QString("Cannot read the ini text of %1").arg(FFileName));
 }
 
@@ -94,7 +298,10 @@ QByteArray TVxIniFile::SaveToText() const {
         if (const CSimpleIniA::TKeyVal* values = ini.GetSection(section.pItem)) {
             for (const auto& [key, value] : *values) {
                 comments = comments || key.pComment != nullptr;
-                keys.push_back({key.pItem, value, std::strlen(value), key.nOrder});
+                if (const TImpl::TLongValue* held = FImpl->LongValueOf(value))
+                    keys.push_back({key.pItem, held->Text, held->Size, key.nOrder});
+                else
+                    keys.push_back({key.pItem, value, std::strlen(value), key.nOrder});
                 size += std::strlen(key.pItem) + keys.back().ValueSize + 2;
             }
         }
@@ -108,6 +315,14 @@ QByteArray TVxIniFile::SaveToText() const {
             layout.emplace_back(section.pItem, std::move(keys));
     }
     if (comments) {
+        // The library writes the long values too: they go back into it first.
+        for (const auto& [name, keys] : layout)
+            for (const TKeyValue& entry : keys)
+                if (FImpl->LongValueOf(FImpl->Ini.GetValue(name, entry.Key, nullptr)) != nullptr) {
+                    const std::string value(entry.Value, entry.ValueSize);
+                    FImpl->Forget(FImpl->Ini.GetValue(name, entry.Key, nullptr));
+                    FImpl->Ini.SetValue(name, entry.Key, value.c_str());
+                }
         std::string text;
         if (ini.Save(text) < 0)
             throw EVxStreamError("Cannot write ini text");
@@ -148,7 +363,11 @@ int TVxIniFile::KeyCount(const QString& Section) const {
 }
 
 void TVxIniFile::EraseSection(const QString& Section) {
-    FImpl->Ini.Delete(Utf8(Section).c_str(), nullptr);
+    const std::string section = Utf8(Section);
+    if (const CSimpleIniA::TKeyVal* values = FImpl->Ini.GetSection(section.c_str()))
+        for (const auto& entry : *values)
+            FImpl->Forget(entry.second);
+    FImpl->Ini.Delete(section.c_str(), nullptr);
 }
 
 QStringList TVxIniFile::Sections() const {
@@ -163,23 +382,26 @@ QStringList TVxIniFile::Sections() const {
 
 QString TVxIniFile::ReadString(const QString& Section, const QString& Key,
                                const QString& Default) const {
-    const char* value = FImpl->Ini.GetValue(Utf8(Section).c_str(), Utf8(Key).c_str(), nullptr);
-    return value != nullptr ? QString::fromUtf8(value).trimmed() : Default;
+    std::size_t size = 0;
+    const char* value = FImpl->Find(Utf8(Section).c_str(), Utf8(Key).c_str(), size);
+    return value != nullptr ? QString::fromUtf8(value, qsizetype(size)).trimmed() : Default;
 }
 
 void TVxIniFile::WriteString(const QString& Section, const QString& Key, const QString& Value) {
     // A value is one line: a raw line break would start a new key.
     QString line = Value;
     line.replace('\r', ' ').replace('\n', ' ');
-    FImpl->Ini.SetValue(Utf8(Section).c_str(), Utf8(Key).c_str(), Utf8(line).c_str());
+    const std::string value = Utf8(line);
+    FImpl->Set(Utf8(Section).c_str(), Utf8(Key).c_str(), value.c_str(), value.size());
 }
 
 bool TVxIniFile::ReadUtf8(const QString& Section, const QString& Key,
                           std::string_view& Value) const {
-    const char* value = FImpl->Ini.GetValue(Utf8(Section).c_str(), Utf8(Key).c_str(), nullptr);
+    std::size_t size = 0;
+    const char* value = FImpl->Find(Utf8(Section).c_str(), Utf8(Key).c_str(), size);
     if (value == nullptr)
         return false;
-    Value = value;
+    Value = std::string_view(value, size);
     return true;
 }
 
@@ -190,7 +412,7 @@ void TVxIniFile::WriteUtf8(const QString& Section, const QString& Key, std::stri
         for (char& c : Value)
             if (c == '\r' || c == '\n')
                 c = ' ';
-    FImpl->Ini.SetValue(Utf8(Section).c_str(), Utf8(Key).c_str(), Value.c_str());
+    FImpl->Set(Utf8(Section).c_str(), Utf8(Key).c_str(), Value.c_str(), Value.size());
 }
 
 void TVxIniFile::WriteUtf8(const QString& Section, const QString& Key, const char* Value) {
@@ -198,7 +420,16 @@ void TVxIniFile::WriteUtf8(const QString& Section, const QString& Key, const cha
     if (std::memchr(Value, '\r', size) != nullptr || std::memchr(Value, '\n', size) != nullptr)
         WriteUtf8(Section, Key, std::string(Value, size));
     else
-        FImpl->Ini.SetValue(Utf8(Section).c_str(), Utf8(Key).c_str(), Value);
+        FImpl->Set(Utf8(Section).c_str(), Utf8(Key).c_str(), Value, size);
+}
+
+void TVxIniFile::WriteUtf8(const QString& Section, const QString& Key, TVxRoom Value,
+                           std::size_t Size) {
+    char* const text = Value.get();
+    if (std::memchr(text, '\r', Size) != nullptr || std::memchr(text, '\n', Size) != nullptr)
+        std::replace_if(
+            text, text + Size, [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    FImpl->Set(Utf8(Section).c_str(), Utf8(Key).c_str(), text, Size, std::move(Value));
 }
 
 int TVxIniFile::ReadInteger(const QString& Section, const QString& Key, int Default) const {

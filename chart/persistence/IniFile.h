@@ -4,6 +4,7 @@
 // "1"/"0", and free texts escape their line breaks so that a caption cannot split a value.
 
 #include "drawing/Color.h"
+#include "persistence/LargeBuffer.h"
 
 #include <QObject>
 #include <QString>
@@ -47,6 +48,9 @@ public:
     void WriteUtf8(const QString& Section, const QString& Key, std::string Value);
     /// The same for zero-terminated bytes (no string copy of a long value first).
     void WriteUtf8(const QString& Section, const QString& Key, const char* Value);
+    /// The same for Size bytes in Value (and a terminating zero), which the document takes
+    /// over: a long value is kept there, not copied.
+    void WriteUtf8(const QString& Section, const QString& Key, TVxRoom Value, std::size_t Size);
     /// A decimal integer; Default when missing or not an integer.
     int ReadInteger(const QString& Section, const QString& Key, int Default) const;
     void WriteInteger(const QString& Section, const QString& Key, int Value);

@@ -313,7 +313,8 @@ void TVxDoubleVector::WriteTo(TVxIniFile& Ini, const QString& Section) const {
         if (values.empty()) {
             Ini.WriteString(Section, "Values", NoneText);
         } else {
-            Ini.WriteUtf8(Section, "Values", ValueListText(values).Text.get());
+            TValueListText text = ValueListText(values);
+            Ini.WriteUtf8(Section, "Values", std::move(text.Text), text.Size);
         }
     }
     QString outliers;

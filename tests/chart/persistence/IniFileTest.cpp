@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -166,6 +167,73 @@ TEST(IniFileTest, SavedTextIsTheIniLibrarysLayout) {
         std::string expected;
         ASSERT_GE(reference.Save(expected), 0);
         EXPECT_EQ(ini.SaveToText().toStdString(), expected);
+    }
+}
+
+// Long values (a vector's numbers) are held apart from the ini library; every text reads
+// and saves as the library itself reads and saves it.
+TEST(IniFileTest, LongValuesReadAndSaveAsTheIniLibraryHasThem) {
+    const std::string longA(70000, 'a'), longB = std::string(80000, 'b') + " c";
+    struct Case {
+        const char* What;
+        std::string Loaded;
+    };
+    const Case cases[] = {
+        {"a long value among short ones", "[S]\nV=" + longA + "\nW=short\n"},
+        {"blanks around key and value", "[S]\n  V \t=  " + longA + " \t\n[T]\nX=1"},
+        {"CR LF", "[S]\r\nV=" + longA + "\r\nW=2\r\n"},
+        {"a comment", "; file\n[S]\nV=" + longA + "\n"},
+        {"the key again, short", "[S]\nV=" + longA + "\nV=short\n"},
+        {"the key again, long", "[S]\nV=" + longA + "\nV=" + longB + "\n"},
+        {"a marker-like value", "[S]\nM=\x01"
+                                "0\x01\nV=" +
+                                    longA + "\n"},
+        {"a long comment line", "[S]\n;" + longA + "\nV=1\n"},
+        {"an empty key", "[S]\n=" + longA + "\nV=1\n"},
+        {"no line feed at the end", "[S]\nV=" + longA},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        TVxIniFile ini;
+        ini.LoadFromText(QByteArray::fromStdString(c.Loaded));
+        CSimpleIniA reference(/*IsUtf8=*/true, /*MultiKey=*/false, /*MultiLine=*/false);
+        reference.SetSpaces(false);
+        ASSERT_GE(reference.LoadData(c.Loaded), 0);
+        CSimpleIniA::TNamesDepend sections;
+        reference.GetAllSections(sections);
+        for (const auto& section : sections) {
+            CSimpleIniA::TNamesDepend keys;
+            reference.GetAllKeys(section.pItem, keys);
+            for (const auto& key : keys) {
+                std::string_view ours;
+                ASSERT_TRUE(ini.ReadUtf8(section.pItem, key.pItem, ours)) << key.pItem;
+                EXPECT_EQ(ours, reference.GetValue(section.pItem, key.pItem)) << key.pItem;
+            }
+        }
+        // The same changes in both: a long value handed over, a long value replaced by a
+        // short one, a marker-like value written, a section with a long value erased.
+        TVxRoom room = AcquireRoom(longB.size() + 1);
+        std::memcpy(room.get(), longB.c_str(), longB.size() + 1);
+        ini.WriteUtf8("S", "Added", std::move(room), longB.size());
+        reference.SetValue("S", "Added", longB.c_str());
+        ini.WriteString("S", "V", "now short");
+        reference.SetValue("S", "V", "now short");
+        ini.WriteString("S", "M2",
+                        "\x01"
+                        "1\x01");
+        reference.SetValue("S", "M2",
+                           "\x01"
+                           "1\x01");
+        ini.WriteUtf8("Gone", "X", longA.c_str());
+        ini.EraseSection("Gone");
+        std::string expected;
+        ASSERT_GE(reference.Save(expected), 0);
+        EXPECT_EQ(ini.SaveToText().toStdString(), expected);
+        EXPECT_EQ(ini.ReadString("S", "M2", {}), QString("\x01"
+                                                         "1\x01"));
+        std::string_view added;
+        ASSERT_TRUE(ini.ReadUtf8("S", "Added", added));
+        EXPECT_EQ(added, longB);
     }
 }
 
