@@ -136,6 +136,18 @@ bool ReleaseLargeRoom(void* Room) {
     return true;
 }
 
+void FreeKeptLargeRooms() {
+    TRooms& rooms = Rooms();
+    std::vector<TRoom> unmap;
+    {
+        const std::lock_guard<std::mutex> lock(rooms.Lock);
+        unmap.swap(rooms.Kept);
+        rooms.KeptBytes = 0;
+    }
+    for (const TRoom& room : unmap)
+        UnmapRoom(room);
+}
+
 void TVxRoomRelease::operator()(char* Room) const {
     if (!ReleaseLargeRoom(Room))
         std::free(Room);

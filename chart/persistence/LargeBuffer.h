@@ -58,6 +58,9 @@ void* AcquireLargeRoom(std::size_t Size);
 /// other pointer. A few rooms are kept (up to LargeRoomsKeptBytes in all, their pages left
 /// to the system to take back when it needs them), the rest are unmapped.
 bool ReleaseLargeRoom(void* Room);
+/// Unmaps the rooms kept for reuse (for a program done with large records, or one that
+/// measures the memory a single save takes).
+void FreeKeptLargeRooms();
 /// The most bytes of rooms kept for reuse.
 constexpr std::size_t LargeRoomsKeptBytes = std::size_t(1) << 30;
 

@@ -1,8 +1,10 @@
 #include "persistence/LargeBuffer.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 TEST(LargeBufferTest, ARoomGivenBackIsHandedOutAgainForTheSameOrASmallerSize) {
     constexpr std::size_t size = std::size_t(24) << 20;
@@ -20,6 +22,38 @@ TEST(LargeBufferTest, ARoomGivenBackIsHandedOutAgainForTheSameOrASmallerSize) {
     EXPECT_NE(other, again);
     EXPECT_TRUE(ReleaseLargeRoom(other));
     EXPECT_TRUE(ReleaseLargeRoom(again));
+}
+
+namespace {
+
+// Resident memory of this process, in bytes.
+long long ResidentBytes() {
+    long long pages = 0, resident = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%lld %lld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+} // namespace
+
+TEST(LargeBufferTest, KeptRoomsStayResidentUntilFreedOnRequest) {
+    constexpr std::size_t size = std::size_t(48) << 20;
+    char* room = static_cast<char*>(AcquireLargeRoom(size));
+    ASSERT_NE(room, nullptr);
+    std::memset(room, 5, size);
+    EXPECT_TRUE(ReleaseLargeRoom(room));
+    const long long kept = ResidentBytes();
+    FreeKeptLargeRooms();
+    EXPECT_GT(kept - ResidentBytes(), (long long)(size)*3 / 4);
+    // A room now is a new one, whole, and given back once.
+    char* fresh = static_cast<char*>(AcquireLargeRoom(size));
+    ASSERT_NE(fresh, nullptr);
+    std::memset(fresh, 6, size);
+    EXPECT_TRUE(ReleaseLargeRoom(fresh));
+    EXPECT_FALSE(ReleaseLargeRoom(fresh));
 }
 
 TEST(LargeBufferTest, ARequestLargerThanEveryKeptRoomGetsAWholeRoom) {
