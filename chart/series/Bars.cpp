@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 
 namespace {
 
@@ -293,19 +294,20 @@ void TVxBars::EnsurePoints() {
 void TVxBars::CalculatePoints() {
     // The base's reduction has nothing to do for bars; calling it clears its stale mark.
     TVxSeries::CalculatePoints();
-    FTopLeft.clear();
-    FBottomRight.clear();
+    // The corners are overwritten below; emptied only when there are no bars.
     FLabelOf.clear();
     FLabelAnchor.clear();
     FBarsStale = false;
     TVxAxis* cat = CategoryAxis();
     TVxAxis* val = ValueAxis();
-    if (!cat || !val)
+    if (cat && val)
+        FLastMapping.Remember(*XAxis(), *YAxis());
+    const int n = cat && val ? std::min(FBarCount, GetUsableCount()) : 0;
+    if (n <= 0) {
+        FTopLeft.clear();
+        FBottomRight.clear();
         return;
-    FLastMapping.Remember(*XAxis(), *YAxis());
-    const int n = std::min(FBarCount, GetUsableCount());
-    if (n <= 0)
-        return;
+    }
 
     // Sharing of the classes.
     int q = 1, p = 1;
@@ -333,12 +335,39 @@ void TVxBars::CalculatePoints() {
         below = FOtherBars.back().data();
     FTopLeft.resize(size_t(n));
     FBottomRight.resize(size_t(n));
+    // Values and boundaries straight from the vectors' arrays (an indexer gives its index),
+    // as OwnValue and Boundary read them.
+    const TVxCustomDoubleVector* vv = ValueVector();
+    const TVxCustomDoubleVector* cv = CategoryVector();
+    const bool vIndex = qobject_cast<const TVxIndexer*>(vv) != nullptr;
+    const bool cIndex = qobject_cast<const TVxIndexer*>(cv) != nullptr;
+    const std::span<const double> vData = vIndex ? std::span<const double>() : vv->ValueData();
+    const std::span<const double> cData = cIndex ? std::span<const double>() : cv->ValueData();
+    const int vCount = vv->GetCount(), cCount = cv->GetCount();
+    const bool vOwn = IsOwnIndexer(vv), cOwn = IsOwnIndexer(cv);
+    const bool checkOutliers = !OutliersVisible() && ((XData() && XData()->AnyOutliers()) ||
+                                                      (YData() && YData()->AnyOutliers()));
+    auto ownValue = [&](int i) {
+        if (i >= vCount || (!vOwn && checkOutliers && !HasValuesAt(i)))
+            return 0.0;
+        const double x = vIndex ? double(i) : vData[size_t(i)];
+        return Finite(FBarsHorizontal ? TransformXValue(i, x) : TransformYValue(i, x));
+    };
+    auto boundary = [&](int k) {
+        double x = k;
+        if (!cOwn) {
+            if (k >= cCount)
+                return 0.0;
+            x = cIndex ? double(k) : cData[size_t(k)];
+        }
+        return Finite(FBarsHorizontal ? TransformYValue(k, x) : TransformXValue(k, x));
+    };
     double minInner = std::numeric_limits<double>::infinity();
     double lastInner = 0;
-    double pa = cat->NumberToWorld(Boundary(0));
+    double pa = cat->NumberToWorld(boundary(0));
     for (int i = 0; i < n; ++i) {
-        const double pb = cat->NumberToWorld(Boundary(i + 1));
-        const double own = OwnValue(i);
+        const double pb = cat->NumberToWorld(boundary(i + 1));
+        const double own = ownValue(i);
         double sum = own;
         double base = FBarsHorizontal ? z + 1 : z;
         if (below && i < below->FBarCount) {
@@ -799,19 +828,84 @@ TVxColor Sc(TVxColor C, double F) {
 
 } // namespace
 
+namespace {
+
+// Qt's raster engine hands a fill of about a hundred spans or more to its thread pool, and
+// waking the pool costs many times what a thin bar's fill does: taller fills go to the target
+// in bands of fewer spans (a span per row aliased, up to three anti-aliased).
+constexpr int BandSpans = 90;
+
+} // namespace
+
 struct TVxBarsPainter {
     TVxBars& S;
     TVxSurface& Gr;
     QRectF Area;
+    int BandRows = 0; // 0: no bands (vector targets)
+    bool Smooth = false;
+    // The series' look, taken once per paint.
+    bool LineOn = false;
+    bool AreaOn = false;
+    TVxColor C = NoColor; // fill, NoColor when the area is hidden
+    TVxColor O = NoColor; // outline, NoColor when the line is hidden
+    bool OpaqueFill = false;
+    bool OpaqueOutline = false;
+    TVxColor FrontC[3], FrontO[3], SideC[3], SideO[3];
+    TVxFaceColors TopC, TopO;
+
+    TVxBarsPainter(TVxBars& Series, TVxSurface& Surface, const QRectF& DrawingArea)
+        : S(Series), Gr(Surface), Area(DrawingArea) {
+        if (Gr.PrefersSprites()) {
+            const TSmoothingMode m = Gr.GetSmoothingMode();
+            Smooth = m == TSmoothingMode::SmoothingModeAntiAlias ||
+                     m == TSmoothingMode::SmoothingModeHighQuality;
+            BandRows = BandSpans;
+        }
+        LineOn = S.Line()->Visible();
+        AreaOn = S.Area()->Visible();
+        O = LineOn ? S.Line()->Color() : NoColor;
+        C = AreaOn ? S.Area()->ForeColor() : NoColor;
+        OpaqueFill = C != NoColor && GetAlpha(C) == 255;
+        OpaqueOutline = O != NoColor && GetAlpha(O) == 255;
+        if (S.FBarStyle != TVxBarStyle::Cuboid)
+            return;
+        auto shades = [](TVxColor Base, double A, double B, double D, TVxColor* Out) {
+            Out[0] = Sc(Base, A);
+            Out[1] = Sc(Base, B);
+            Out[2] = Sc(Base, D);
+        };
+        shades(C, 1.2, 1, 0.8, FrontC);
+        shades(O, 1.2, 1, 0.8, FrontO);
+        shades(C, 0.6, 0.5, 0.4, SideC);
+        shades(O, 0.6, 0.5, 0.4, SideO);
+        auto faceColors = [](TVxColor Base) {
+            TVxFaceColors f;
+            f.Center = Sc(Base, 1.325);
+            f.Corners[0] = Sc(Base, 1.3);
+            f.Corners[1] = Sc(Base, 1.2);
+            f.Corners[2] = Sc(Base, 1.1);
+            f.Corners[3] = Sc(Base, 1.25);
+            return f;
+        };
+        TopC = faceColors(C);
+        TopO = faceColors(O);
+    }
 
     // The bar's rectangle, normalised, at least 0.0001 wide and high.
     QRectF Rect(int k) const {
-        QRectF r = QRectF(S.FTopLeft[size_t(k)], S.FBottomRight[size_t(k)]).normalized();
-        if (r.width() < 0.0001)
-            r.setWidth(0.0001);
-        if (r.height() < 0.0001)
-            r.setHeight(0.0001);
-        return r;
+        const QPointF a = S.FTopLeft[size_t(k)], b = S.FBottomRight[size_t(k)];
+        const double x0 = std::min(a.x(), b.x()), y0 = std::min(a.y(), b.y());
+        return QRectF(x0, y0, std::max(std::max(a.x(), b.x()) - x0, 0.0001),
+                      std::max(std::max(a.y(), b.y()) - y0, 0.0001));
+    }
+
+    bool HasLabel(int k) const {
+        return size_t(k) < S.FLabelOf.size() && S.FLabelOf[size_t(k)] >= 0;
+    }
+
+    // Nothing of bar k can show: no area, no outline, no label and no handler to change that.
+    bool Hidden(int k) const {
+        return !AreaOn && !LineOn && !S.OnGetBrush && !S.OnGetPen && !HasLabel(k);
     }
 
     double XAt(int k) const {
@@ -823,16 +917,63 @@ struct TVxBarsPainter {
         return y && k < y->GetCount() ? S.TransformYValue(k, y->GetValue(k)) : k;
     }
 
+    // The pieces of the 1-pixel outline of R (a stroke of width 1 centred on its edges, with
+    // mitred corners): one rectangle when R is a pixel or less across, else the four sides.
+    static int FramePieces(const QRectF& R, QRectF* Out) {
+        const QRectF outer = R.adjusted(-0.5, -0.5, 0.5, 0.5);
+        if (R.width() <= 1 || R.height() <= 1) {
+            Out[0] = outer;
+            return 1;
+        }
+        Out[0] = QRectF(outer.left(), outer.top(), outer.width(), 1);
+        Out[1] = QRectF(outer.left(), R.bottom() - 0.5, outer.width(), 1);
+        Out[2] = QRectF(outer.left(), R.top() + 0.5, 1, R.height() - 1);
+        Out[3] = QRectF(R.right() - 0.5, R.top() + 0.5, 1, R.height() - 1);
+        return 4;
+    }
+
+    // Fills R; on raster targets a tall R in bands of whole pixel rows (edges halfway between
+    // pixel centres), which the rasteriser fills as it fills R.
+    void FillBanded(const TVxBrush& Brush, const QRectF& R) {
+        int rows = BandRows;
+        if (Smooth) {
+            // A row of an anti-aliased fill is one span per partly covered column at either
+            // end and one for the columns between.
+            const double columns = std::floor(R.right() + 0.5) - std::floor(R.left() + 0.5) + 1;
+            rows = columns <= 1 ? BandRows : columns <= 2 ? BandRows / 2 : BandRows / 3;
+        }
+        if (rows <= 0 || !(R.height() > rows) || !std::isfinite(R.height()) ||
+            !std::isfinite(R.width())) {
+            Gr.FillRectangle(Brush, R);
+            return;
+        }
+        const double bottom = R.bottom();
+        double top = R.top();
+        while (top < bottom) {
+            const double next = std::min(bottom, std::floor(top - 0.5) + 0.5 + rows);
+            Gr.FillRectangle(Brush, QRectF(R.left(), top, R.width(), next - top));
+            top = next;
+        }
+    }
+
+    void OutlineFrame(const TVxBrush& Brush, const QRectF& R) {
+        QRectF pieces[4];
+        const int n = FramePieces(R, pieces);
+        for (int j = 0; j < n; ++j)
+            FillBanded(Brush, pieces[j]);
+    }
+
     // The pixels bar k may touch (with its label) and those it surely paints opaquely. Exact
     // (without anti-aliasing): every pixel whose square meets the shape widened by half the
     // pen counts as touched, so that drawing the picked bars gives the image of drawing all.
     // Anti-aliased, the pixels whose centres the bar's body covers stand for it, so that bars
     // narrower than a pixel that no pixel centre falls into are left out.
     void Describe(int k, TVxTopmostSelection& Sel, bool Exact) const {
+        if (Hidden(k))
+            return; // touches nothing: never drawn
         const QRectF r = Rect(k);
         const bool solid = S.FBarStyle != TVxBarStyle::Flat;
-        const bool lineOn = S.Line()->Visible();
-        const double pw = lineOn ? std::max(1.0f, S.Line()->Width()) : 0;
+        const double pw = LineOn ? std::max(1.0f, S.Line()->Width()) : 0;
         const double dx = solid ? S.FDepthX : 0, dy = solid ? S.FDepthY : 0;
         double left = r.left(), right = r.right() + dx;
         double top = r.top() - dy, bottom = r.bottom();
@@ -849,9 +990,7 @@ struct TVxBarsPainter {
             const TVxPixelRect centres{clampInt(std::ceil(left)), clampInt(std::ceil(top)),
                                        clampInt(std::ceil(right) - 1),
                                        clampInt(std::ceil(bottom) - 1)};
-            const TVxColor c = S.Area()->ForeColor();
-            const bool opaque = S.Area()->Visible() && GetAlpha(c) == 255 && !S.OnGetBrush &&
-                                !S.OnGetPen &&
+            const bool opaque = OpaqueFill && !S.OnGetBrush && !S.OnGetPen &&
                                 (solid || (S.Area()->Solid() && !S.Area()->Gradient()->Visible()));
             Sel.AddPixels(centres, opaque);
         } else if (S.OnGetBrush || S.OnGetPen || S.FBarStyle == TVxBarStyle::Cylinder ||
@@ -863,7 +1002,7 @@ struct TVxBarsPainter {
                            clampInt(std::ceil(right + m)), clampInt(std::ceil(bottom + m))},
                           false);
         }
-        if (size_t(k) < S.FLabelOf.size() && S.FLabelOf[size_t(k)] >= 0) {
+        if (HasLabel(k)) {
             const TVxRichCaptionRec& rec = S.FLabelRecs[size_t(S.FLabelOf[size_t(k)])];
             const double half = std::max(rec.FWidth, rec.FHeight) / 2 + 2;
             const QPointF a = S.FLabelAnchor[size_t(k)];
@@ -876,18 +1015,16 @@ struct TVxBarsPainter {
         // Flat bars and the front of cuboids (their depth too thin to show): the fill and the
         // outline by the rasteriser's rules, opaque where their colours are (a gradient of
         // opaque colours as much as a solid colour).
-        const bool areaOn = S.Area()->Visible();
-        const TVxColor c = S.Area()->ForeColor();
         if (!solid) {
             const TVxPen pen = S.LinePen();
-            const double w = lineOn ? pen.Width : 0;
+            const double w = LineOn ? pen.Width : 0;
             if (!(w < r.width() && w < r.height()))
                 return;
             const QRectF inner = r.adjusted(w / 2, w / 2, -w / 2, -w / 2);
-            if (areaOn)
-                Sel.AddFill(inner, GetAlpha(c) == 255 && S.Area()->Solid() &&
-                                       !S.Area()->Gradient()->Visible());
-            if (lineOn) {
+            if (AreaOn)
+                Sel.AddFill(inner,
+                            OpaqueFill && S.Area()->Solid() && !S.Area()->Gradient()->Visible());
+            if (LineOn) {
                 TVxPen standIn = pen;
                 if (S.Line()->Gradient()->Visible())
                     standIn.Color = WithAlpha(pen.Color, 0); // touched, not surely covered
@@ -896,65 +1033,68 @@ struct TVxBarsPainter {
             return;
         }
         if (S.FBarStyle == TVxBarStyle::Cuboid && !(dx >= 0.5 || dy >= 0.5)) {
-            if (areaOn)
-                Sel.AddFill(r, GetAlpha(c) == 255);
-            if (lineOn)
-                Sel.AddOutline(r, TVxPen::Solid(GetAlpha(S.Line()->Color()) == 255
-                                                    ? VxColor(0xFF000000)
-                                                    : VxColor(0),
-                                                1));
+            if (AreaOn)
+                Sel.AddFill(r, OpaqueFill);
+            if (LineOn) {
+                QRectF pieces[4];
+                const int n = FramePieces(r, pieces);
+                for (int j = 0; j < n; ++j)
+                    Sel.AddFill(pieces[j], OpaqueOutline);
+            }
         }
     }
 
     void Draw(int k) {
+        if (Hidden(k))
+            return;
         const QRectF r = Rect(k);
-        const bool lineOn = S.Line()->Visible();
-        const bool areaOn = S.Area()->Visible();
-        const TVxColor o = lineOn ? S.Line()->Color() : NoColor;
-        const TVxColor c = areaOn ? S.Area()->ForeColor() : NoColor;
-        TVxPen pen = S.FBarStyle == TVxBarStyle::Flat && lineOn && S.Line()->Gradient()->Visible()
-                         ? S.Line()->GetPen(r)
-                         : S.LinePen();
-        TVxBrush brush = S.Area()->GetBrush(r);
-        bool brushOn = areaOn, penOn = lineOn;
-        if (S.OnGetBrush) {
-            TVxBrushEventArgs e;
-            e.Index = k;
-            e.X = XAt(k);
-            e.Y = YAt(k);
-            e.Brush = brush;
-            e.Visible = areaOn;
-            S.OnGetBrush(&S, e);
-            brush = e.Brush;
-            brushOn = e.Visible;
+        bool brushOn = AreaOn, penOn = LineOn;
+        if (S.FBarStyle == TVxBarStyle::Flat || S.OnGetBrush || S.OnGetPen) {
+            TVxPen pen =
+                S.FBarStyle == TVxBarStyle::Flat && LineOn && S.Line()->Gradient()->Visible()
+                    ? S.Line()->GetPen(r)
+                    : S.LinePen();
+            TVxBrush brush = S.Area()->GetBrush(r);
+            if (S.OnGetBrush) {
+                TVxBrushEventArgs e;
+                e.Index = k;
+                e.X = XAt(k);
+                e.Y = YAt(k);
+                e.Brush = brush;
+                e.Visible = AreaOn;
+                S.OnGetBrush(&S, e);
+                brush = e.Brush;
+                brushOn = e.Visible;
+            }
+            if (S.OnGetPen) {
+                TVxPenEventArgs e;
+                e.Index = k;
+                e.X = XAt(k);
+                e.Y = YAt(k);
+                e.Pen = pen;
+                e.Visible = LineOn;
+                S.OnGetPen(&S, e);
+                pen = e.Pen;
+                penOn = e.Visible;
+            }
+            if (!penOn)
+                pen.Color = WithAlpha(pen.Color, 0);
+            if (S.FBarStyle == TVxBarStyle::Flat)
+                DrawFlat(r, pen, brush, brushOn, penOn);
         }
-        if (S.OnGetPen) {
-            TVxPenEventArgs e;
-            e.Index = k;
-            e.X = XAt(k);
-            e.Y = YAt(k);
-            e.Pen = pen;
-            e.Visible = lineOn;
-            S.OnGetPen(&S, e);
-            pen = e.Pen;
-            penOn = e.Visible;
-        }
-        if (!penOn)
-            pen.Color = WithAlpha(pen.Color, 0);
         switch (S.FBarStyle) {
         case TVxBarStyle::Flat:
-            DrawFlat(r, pen, brush, brushOn, penOn);
             break;
         case TVxBarStyle::Cuboid:
-            if (areaOn || lineOn)
-                DrawCuboid(r, c, o);
+            if (AreaOn || LineOn)
+                DrawCuboid(r);
             break;
         case TVxBarStyle::Cylinder:
-            if (areaOn || lineOn)
-                DrawCylinder(r, c, o);
+            if (AreaOn || LineOn)
+                DrawCylinder(r);
             break;
         }
-        if (size_t(k) < S.FLabelOf.size() && S.FLabelOf[size_t(k)] >= 0) {
+        if (HasLabel(k)) {
             TVxRichCaptionRec rec = S.FLabelRecs[size_t(S.FLabelOf[size_t(k)])];
             rec.X = float(S.FLabelAnchor[size_t(k)].x());
             rec.Y = float(S.FLabelAnchor[size_t(k)].y());
@@ -969,21 +1109,22 @@ struct TVxBarsPainter {
             return; // a pen wider than the bar leaves nothing to show
         const QRectF inner = R.adjusted(pw / 2, pw / 2, -pw / 2, -pw / 2);
         if (BrushOn)
-            Gr.FillRectangle(Brush, inner);
+            FillBanded(Brush, inner);
         if (PenOn)
             Gr.DrawRectangle(Pen, inner);
     }
 
-    void DrawCuboid(const QRectF& R, TVxColor C, TVxColor O) {
+    void DrawCuboid(const QRectF& R) {
         const double x = R.x(), y = R.y(), w = R.width(), h = R.height();
         const double dx = S.FDepthX, dy = S.FDepthY;
         const QRectF frontSpan = S.FBarsHorizontal ? QRectF(Area.left(), y, Area.width(), h) : R;
         const bool fill = C != NoColor;
         const bool outline = O != NoColor;
-        const TVxBrush front = LinearThreeColorBrush(frontSpan, Sc(C, 1.2), C, Sc(C, 0.8), 0.5, 0);
+        const TVxBrush front =
+            LinearThreeColorBrush(frontSpan, FrontC[0], FrontC[1], FrontC[2], 0.5, 0);
         // Depth below half a pixel both ways cannot show: the front face is the whole bar.
         const bool depth = dx >= 0.5 || dy >= 0.5;
-        if (fill && depth && GetAlpha(C) == 255) {
+        if (fill && depth && OpaqueFill) {
             const QPointF silhouette[6] = {{x, y + h},
                                            {x, y},
                                            {x + dx, y - dy},
@@ -993,42 +1134,31 @@ struct TVxBarsPainter {
             Gr.FillPolygon(front, silhouette);
         }
         if (fill)
-            Gr.FillRectangle(front, R);
+            FillBanded(front, R);
         if (outline)
-            Gr.DrawRectangle(
-                TVxPen::FromBrush(
-                    LinearThreeColorBrush(frontSpan, Sc(O, 1.2), O, Sc(O, 0.8), 0.5, 0), 1),
-                R);
+            OutlineFrame(LinearThreeColorBrush(frontSpan, FrontO[0], FrontO[1], FrontO[2], 0.5, 0),
+                         R);
         if (!depth)
             return;
         const QPointF top[4] = {{x, y}, {x + w, y}, {x + w + dx, y - dy}, {x + dx, y - dy}};
-        auto faceColors = [](TVxColor Base) {
-            TVxFaceColors f;
-            f.Center = Sc(Base, 1.325);
-            f.Corners[0] = Sc(Base, 1.3);
-            f.Corners[1] = Sc(Base, 1.2);
-            f.Corners[2] = Sc(Base, 1.1);
-            f.Corners[3] = Sc(Base, 1.25);
-            return f;
-        };
         if (fill)
-            FillFace(Gr, top, faceColors(C));
+            FillFace(Gr, top, TopC);
         if (outline)
-            OutlineFace(Gr, top, faceColors(O));
+            OutlineFace(Gr, top, TopO);
         const QPointF side[4] = {
             {x + w, y}, {x + w + dx, y - dy}, {x + w + dx, y + h - dy}, {x + w, y + h}};
         const QRectF sideSpan(x + w, y, dx, h);
         if (fill)
-            Gr.FillPolygon(
-                LinearThreeColorBrush(sideSpan, Sc(C, 0.6), Sc(C, 0.5), Sc(C, 0.4), 0.5, 0), side);
+            Gr.FillPolygon(LinearThreeColorBrush(sideSpan, SideC[0], SideC[1], SideC[2], 0.5, 0),
+                           side);
         if (outline)
             Gr.DrawPolygon(
                 TVxPen::FromBrush(
-                    LinearThreeColorBrush(sideSpan, Sc(O, 0.6), Sc(O, 0.5), Sc(O, 0.4), 0.5, 0), 1),
+                    LinearThreeColorBrush(sideSpan, SideO[0], SideO[1], SideO[2], 0.5, 0), 1),
                 side);
     }
 
-    void DrawCylinder(const QRectF& R, TVxColor C, TVxColor O) {
+    void DrawCylinder(const QRectF& R) {
         const double x = R.x(), y = R.y(), w = R.width(), h = R.height();
         const double lean = S.FZylShift;
         const bool fill = C != NoColor;
@@ -1110,31 +1240,43 @@ void TVxBars::PaintGr(TVxSurface& Gr) {
     std::vector<TVxBarsPainter> painters;
     painters.reserve(bars.size());
     for (TVxBars* b : bars)
-        painters.push_back(TVxBarsPainter{*b, Gr, area});
-    // Drawing order: by index, then by series.
-    std::vector<std::pair<int, int>> items; // (series, bar)
-    for (int k = 0; k < most; ++k)
-        for (size_t s = 0; s < bars.size(); ++s)
-            if (k < int(bars[s]->FTopLeft.size()))
-                items.emplace_back(int(s), k);
+        painters.emplace_back(*b, Gr, area);
+    // Drawing order: by index, then by series. One series needs no list of its items.
+    const bool single = bars.size() == 1;
+    FPaintItems.clear();
+    if (!single)
+        for (int k = 0; k < most; ++k)
+            for (size_t s = 0; s < bars.size(); ++s)
+                if (k < int(bars[s]->FTopLeft.size()))
+                    FPaintItems.emplace_back(int(s), k);
+    const int count = single ? most : int(FPaintItems.size());
+    auto item = [&](int i) { return single ? std::pair<int, int>(0, i) : FPaintItems[size_t(i)]; };
     // On raster targets a bar every pixel of which a later bar paints over cannot show.
-    if (Gr.PrefersSprites() && !perBar && items.size() > 1) {
+    if (Gr.PrefersSprites() && !perBar && count > 1) {
         const TSmoothingMode smoothing = Gr.GetSmoothingMode();
         const bool exact = smoothing != TSmoothingMode::SmoothingModeAntiAlias &&
                            smoothing != TSmoothingMode::SmoothingModeHighQuality;
         const QRect pixels(int(std::floor(area.left())) - 1, int(std::floor(area.top())) - 1,
                            int(std::ceil(area.width())) + 2, int(std::ceil(area.height())) + 2);
-        const std::vector<int> picked =
-            SelectTopmost(int(items.size()), pixels, [&](int i, TVxTopmostSelection& Sel) {
-                painters[size_t(items[size_t(i)].first)].Describe(items[size_t(i)].second, Sel,
-                                                                  exact);
-            });
-        for (int i : picked)
-            painters[size_t(items[size_t(i)].first)].Draw(items[size_t(i)].second);
+        FSelection.Reset(pixels);
+        FPicked.clear();
+        for (int i = count - 1; i >= 0; --i) {
+            const auto [s, k] = item(i);
+            FSelection.BeginItem();
+            painters[size_t(s)].Describe(k, FSelection, exact);
+            if (FSelection.EndItem())
+                FPicked.push_back(i);
+        }
+        for (auto it = FPicked.rbegin(); it != FPicked.rend(); ++it) {
+            const auto [s, k] = item(*it);
+            painters[size_t(s)].Draw(k);
+        }
         return;
     }
-    for (const auto& [s, k] : items)
+    for (int i = 0; i < count; ++i) {
+        const auto [s, k] = item(i);
         painters[size_t(s)].Draw(k);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 
 #include "AxisMappingMemo.h"
 #include "captions/RichCaption.h"
+#include "drawing/TopmostSelection.h"
 #include "series/BarsGeometry.h"
 #include "series/Series.h"
 #include "vectors/DataSource.h"
@@ -23,6 +24,7 @@
 #include <QStringList>
 #include <QStringListModel>
 #include <functional>
+#include <utility>
 #include <vector>
 
 class TVxFont;
@@ -259,4 +261,9 @@ private:
     // The mappings the geometry was computed for: start, stop and their pixels per axis.
     TVxAxisMappingMemo FLastMapping;
     QRectF FLastArea;
+    // Kept from paint to paint so that a repaint allocates nothing per bar: the drawing order
+    // (series, bar) when several series paint, the selection's pixels and the picked items.
+    std::vector<std::pair<int, int>> FPaintItems;
+    TVxTopmostSelection FSelection;
+    std::vector<int> FPicked;
 };

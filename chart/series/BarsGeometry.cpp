@@ -5,17 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-TVxBarSlot BarSlot(double A, double B, double GapPercent, int Share, int Rank) {
-    const double w = std::abs(B - A);
-    const double e = w * GapPercent / 200;
-    TVxBarSlot slot;
-    slot.InnerWidth = w - 2 * e;
-    const double s = slot.InnerWidth / std::max(Share, 1);
-    slot.Near = e + s * (Rank - 1);
-    slot.Far = e + s * Rank;
-    return slot;
-}
-
 QPointF BarDepthOffsets(double InnerWidth, double Depth) {
     double dx = InnerWidth * Depth / 240;
     double dy = InnerWidth * Depth / 400;

@@ -8,6 +8,8 @@
 #include <QPointF>
 #include <QRectF>
 #include <QString>
+#include <algorithm>
+#include <cmath>
 
 /// How the bars of a graph look: flat rectangles, shaded cuboids or shaded cylinders.
 enum class TVxBarStyle {
@@ -53,7 +55,16 @@ struct TVxBarSlot {
 
 /// Slot Rank (1-based) of Share slots in the class between the pixels A and B, with a gap
 /// of GapPercent per cent of the class width split between both sides of the class.
-TVxBarSlot BarSlot(double A, double B, double GapPercent, int Share, int Rank);
+inline TVxBarSlot BarSlot(double A, double B, double GapPercent, int Share, int Rank) {
+    const double w = std::abs(B - A);
+    const double e = w * GapPercent / 200;
+    TVxBarSlot slot;
+    slot.InnerWidth = w - 2 * e;
+    const double s = slot.InnerWidth / std::max(Share, 1);
+    slot.Near = e + s * (Rank - 1);
+    slot.Far = e + s * Rank;
+    return slot;
+}
 
 /// The 3-D offsets of cuboids and cylinders in pixels, from the inner class width and the
 /// depth in per cent units; each is 1 when it would not be positive.

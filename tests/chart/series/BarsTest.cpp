@@ -451,6 +451,54 @@ TEST_F(BarsTest, PickedBarsPaintTheImageOfAllBars) {
     }
 }
 
+// Bars taller than about a hundred pixel rows are filled in bands of whole rows (Qt's raster
+// engine would hand each such fill to its thread pool): the pixels are those of one fill,
+// exactly without anti-aliasing and to one level with it; a translucent colour shows any seam
+// painted twice or left out.
+TEST_F(BarsTest, TallBarsFilledInBandsGiveTheImageOfOneFill) {
+    Fill(Y, {10, 7.3, 9.1});
+    SetRanges(0, 3, 0, 10);
+    TVxBars s;
+    Attach(s, nullptr, &Y);
+    s.SetClassesDistance(21);
+    s.Line()->SetVisible(false);
+    for (TVxColor color : {VxColor(0xFF000080), VxColor(0x80206040)})
+        for (TSmoothingMode mode :
+             {TSmoothingMode::SmoothingModeNone, TSmoothingMode::SmoothingModeAntiAlias}) {
+            s.Area()->SetForeColor(color);
+            s.PointsModified();
+            s.Calculate();
+            auto image = [&](bool Direct) {
+                QImage img(700, 200, QImage::Format_ARGB32_Premultiplied);
+                img.fill(Qt::white);
+                QPainter p(&img);
+                TVxQtSurface gr(p);
+                gr.SetSmoothingMode(mode);
+                if (!Direct) {
+                    s.PaintGr(gr);
+                    return img;
+                }
+                for (size_t k = 0; k < s.BarTopLeft().size(); ++k)
+                    gr.FillRectangle(TVxBrush::SolidBrush(color),
+                                     QRectF(s.BarTopLeft()[k], s.BarBottomRight()[k]).normalized());
+                return img;
+            };
+            const QImage banded = image(false), whole = image(true);
+            ASSERT_GT(s.BarBottomRight()[0].y() - s.BarTopLeft()[0].y(), 140);
+            int most = 0;
+            for (int y = 0; y < 200; ++y)
+                for (int x = 0; x < 700; ++x) {
+                    const QRgb a = banded.pixel(x, y), b = whole.pixel(x, y);
+                    most =
+                        std::max({most, std::abs(qRed(a) - qRed(b)),
+                                  std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+                }
+            EXPECT_LE(most, mode == TSmoothingMode::SmoothingModeNone ? 0 : 1)
+                << std::hex << color << " " << int(mode);
+            EXPECT_NE(banded.pixel(int(PX(0.5)), 100), qRgb(255, 255, 255));
+        }
+}
+
 TEST_F(BarsTest, AssigningCaptionsWhileBoundRaises) {
     TVxBars s;
     TVxDataSource source;
