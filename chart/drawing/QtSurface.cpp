@@ -6,12 +6,62 @@
 
 #include <QPaintEngine>
 #include <QPainterPathStroker>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
 bool IsAntiAliased(TSmoothingMode Mode) {
     return Mode == TSmoothingMode::SmoothingModeHighQuality ||
            Mode == TSmoothingMode::SmoothingModeAntiAlias;
+}
+
+// A pen whose aliased stroke of a horizontal or vertical line on pixel centres takes one row or
+// column of pixels in one opaque colour, with no caps beyond the ends.
+bool IsDirectPen(const TVxPen& Pen) {
+    return Pen.Width == 1 && !Pen.Brush && GetAlpha(Pen.Color) == 0xFF &&
+           Pen.DashStyle == TDashStyle::DashStyleSolid && Pen.StartCap == TLineCap::LineCapFlat &&
+           Pen.EndCap == TLineCap::LineCapFlat && !Pen.CustomStartCap && !Pen.CustomEndCap;
+}
+
+// The first (with Left) or last pixel whose centre lies inside a clip edge at V, a centre on
+// a left edge included and one on a right edge not; false where the painter's own rounding of
+// an edge just past a centre might decide otherwise.
+bool ClipPixel(double V, bool Left, int& Out) {
+    if (!(V > -1e8 && V < 1e8))
+        return false;
+    const double f = std::floor(V);
+    if (V - f > 0 && V - f < 1.0 / 16)
+        return false;
+    const int c = static_cast<int>(std::ceil(V));
+    Out = Left ? c : c - 1;
+    return true;
+}
+
+// Qt's anti-aliased stroker is slow for a line of width 1 along a row or column of pixel
+// centres, and there it covers exactly the rectangle around the line: filling that rectangle
+// gives the same pixels (ends on whole or half pixels). False when the line is not such one.
+bool FillCentredLine(QPainter& Painter, const TVxPen& Pen, QPointF A, QPointF B) {
+    if (Pen.Width != 1 || Pen.Brush || !DashPatternOf(Pen).empty() ||
+        (Pen.EndCap != TLineCap::LineCapFlat && Pen.EndCap != TLineCap::LineCapSquare) ||
+        !Painter.testRenderHint(QPainter::Antialiasing) ||
+        Painter.worldTransform().type() > QTransform::TxTranslate)
+        return false;
+    const QPointF a = Painter.worldTransform().map(A), b = Painter.worldTransform().map(B);
+    const auto centred = [](double V) { return V - std::floor(V) == 0.5; };
+    const auto halves = [](double V) { return std::floor(2 * V) == 2 * V; };
+    const bool horizontal = a.y() == b.y() && a.x() != b.x();
+    const bool vertical = a.x() == b.x() && a.y() != b.y();
+    if (!(horizontal && centred(a.y()) && halves(a.x()) && halves(b.x())) &&
+        !(vertical && centred(a.x()) && halves(a.y()) && halves(b.y())))
+        return false;
+    const double cap = Pen.EndCap == TLineCap::LineCapSquare ? 0.5 : 0.0;
+    const double lo = (horizontal ? std::min(A.x(), B.x()) : std::min(A.y(), B.y())) - cap;
+    const double hi = (horizontal ? std::max(A.x(), B.x()) : std::max(A.y(), B.y())) + cap;
+    const QRectF area =
+        horizontal ? QRectF(lo, A.y() - 0.5, hi - lo, 1.0) : QRectF(A.x() - 0.5, lo, 1.0, hi - lo);
+    Painter.fillRect(area, ToQColor(Pen.Color));
+    return true;
 }
 
 } // namespace
@@ -86,6 +136,7 @@ void TVxQtSurface::ApplyClip(QPainter& Painter) const {
 }
 
 void TVxQtSurface::SetSmoothingMode(TSmoothingMode Mode) {
+    FWriterStale = true;
     FSmoothing = Mode;
     FTarget.setRenderHint(QPainter::Antialiasing, IsAntiAliased(Mode));
     if (FLayerPainter)
@@ -162,6 +213,8 @@ void TVxQtSurface::StrokePolyline(const TVxPen& Pen, std::span<const QPointF> Po
     p.setPen(ToQPen(Pen, p.worldTransform()));
     p.setBrush(Qt::NoBrush);
     if (!Pen.CustomStartCap && !Pen.CustomEndCap) {
+        if (Points.size() == 2 && FillCentredLine(p, Pen, Points[0], Points[1]))
+            return;
         p.drawPolyline(Points.data(), static_cast<int>(Points.size()));
         return;
     }
@@ -175,6 +228,9 @@ void TVxQtSurface::StrokePolyline(const TVxPen& Pen, std::span<const QPointF> Po
 }
 
 void TVxQtSurface::DrawLine(const TVxPen& Pen, QPointF A, QPointF B) {
+    if (IsDirectPen(Pen))
+        if (TVxPixelWriter* writer = Writer(); writer && writer->Line(A, B, Pen.Color))
+            return;
     const QPointF points[] = {A, B};
     StrokePolyline(Pen, points);
 }
@@ -190,14 +246,34 @@ void TVxQtSurface::DrawLineList(const TVxPen& Pen, std::span<const QLineF> Lines
     }
     if (Lines.empty())
         return;
+    // The painter's pixels of a line in a list depend on the lines before it: the writer takes
+    // the list only when it takes every line.
+    if (TVxPixelWriter* writer = IsDirectPen(Pen) ? Writer() : nullptr;
+        writer && std::all_of(Lines.begin(), Lines.end(), [&](const QLineF& Line) {
+            return writer->TakesLine(Line.p1(), Line.p2());
+        })) {
+        for (const QLineF& line : Lines)
+            writer->Line(line.p1(), line.p2(), Pen.Color);
+        return;
+    }
     QPainter& p = Active();
     ApplyTransform(p, TPlacement::Stroke);
+    // Lines along pixel centres are filled; the others go to the stroker in one call.
+    std::vector<QLineF> stroked;
+    for (const QLineF& line : Lines)
+        if (!FillCentredLine(p, Pen, line.p1(), line.p2()))
+            stroked.push_back(line);
+    if (stroked.empty())
+        return;
     p.setPen(ToQPen(Pen, p.worldTransform()));
     p.setBrush(Qt::NoBrush);
-    p.drawLines(Lines.data(), static_cast<int>(Lines.size()));
+    p.drawLines(stroked.data(), static_cast<int>(stroked.size()));
 }
 
 void TVxQtSurface::DrawRectangle(const TVxPen& Pen, const QRectF& Rect) {
+    if (IsDirectPen(Pen))
+        if (TVxPixelWriter* writer = Writer(); writer && writer->Outline(Rect, Pen.Color))
+            return;
     QPainterPath path;
     path.addRect(Rect);
     Stroke(Pen, path);
@@ -237,6 +313,9 @@ void TVxQtSurface::DrawPath(const TVxPen& Pen, const TVxPath& Path) {
 }
 
 void TVxQtSurface::FillRectangle(const TVxBrush& Brush, const QRectF& Rect) {
+    if (Brush.Kind == TVxBrushKind::Solid && GetAlpha(Brush.Color) == 0xFF)
+        if (TVxPixelWriter* writer = Writer(); writer && writer->Fill(Rect, Brush.Color))
+            return;
     if (SoftClip()) {
         QPainterPath path;
         path.addRect(Rect);
@@ -337,6 +416,7 @@ void TVxQtSurface::Clear(TVxColor Color) {
 }
 
 void TVxQtSurface::SetClip(const TVxRegion& Region, TCombineMode Mode) {
+    FWriterStale = true;
     FClip = FClip.Combined(Region.Transformed(FUser), Mode);
     ApplyClip(Active());
 }
@@ -346,12 +426,65 @@ TVxRegion TVxQtSurface::GetClip() const {
 }
 
 void TVxQtSurface::ResetClip() {
+    FWriterStale = true;
     FClip = TVxRegion();
     ApplyClip(Active());
 }
 
 void TVxQtSurface::SetTransform(const TVxMatrix& Matrix) {
+    FWriterStale = true;
     FUser = Matrix;
+}
+
+TVxPixelWriter* TVxQtSurface::Writer() {
+    if (FWriterStale) {
+        FWriterStale = false;
+        FWriter.reset();
+        FWriterImage = nullptr;
+        MakeWriter();
+    }
+    // A copy of the image taken while painting would be written through.
+    return FWriter && FWriterImage->isDetached() ? &*FWriter : nullptr;
+}
+
+TVxPixelWriter* TVxQtSurface::MakeWriter() {
+    if (!FDirectPixels || IsAntiAliased(FSmoothing) || !FRaster || FBaseClipping || FSoftClip)
+        return nullptr;
+    QPainter& p = Active();
+    QPaintDevice* device = p.device();
+    if (!device || device->devType() != QInternal::Image || p.opacity() != 1 ||
+        p.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return nullptr;
+    QImage* image = static_cast<QImage*>(device);
+    if (!TVxPixelWriter::Supports(*image) || image->devicePixelRatio() != 1)
+        return nullptr;
+    // World to pixels: a whole translation only (pixel centres on whole coordinates), for
+    // the user's transform and for the base alike (the clip lies between them).
+    const QTransform world = FUser * FBase;
+    if (world.type() > QTransform::TxTranslate || FBase.type() > QTransform::TxTranslate)
+        return nullptr;
+    auto whole = [](double V, int& Out) {
+        Out = V > -1e8 && V < 1e8 ? static_cast<int>(V) : 0;
+        return double(Out) == V;
+    };
+    int dx, dy, bx, by;
+    if (!whole(world.dx(), dx) || !whole(world.dy(), dy) || !whole(FBase.dx(), bx) ||
+        !whole(FBase.dy(), by))
+        return nullptr;
+    QRect clip = image->rect();
+    if (!FClip.IsInfinite()) {
+        if (FClip.Kind() != TVxRegion::TKind::Rect)
+            return nullptr;
+        const QRectF r = FClip.Rect().normalized();
+        int l, t, rt, b;
+        if (!ClipPixel(r.left(), true, l) || !ClipPixel(r.top(), true, t) ||
+            !ClipPixel(r.right(), false, rt) || !ClipPixel(r.bottom(), false, b))
+            return nullptr;
+        clip &= QRect(QPoint(l + bx, t + by), QPoint(rt + bx, b + by));
+    }
+    FWriter.emplace(*image, clip, QPoint(dx, dy));
+    FWriterImage = image;
+    return &*FWriter;
 }
 
 bool TVxQtSurface::PrefersSprites() const {
@@ -361,6 +494,7 @@ bool TVxQtSurface::PrefersSprites() const {
 void TVxQtSurface::BeginShapeExclusion(const TVxPath& Shapes) {
     if (FExcluding)
         throw EVxException("Shape exclusions do not nest");
+    FWriterStale = true;
     FExcluding = true;
     FSavedClip = FClip;
     QPainterPath shapes = FUser.map(Shapes.ToQt());
@@ -390,6 +524,7 @@ void TVxQtSurface::BeginShapeExclusion(const TVxPath& Shapes) {
 void TVxQtSurface::EndShapeExclusion() {
     if (!FExcluding)
         return;
+    FWriterStale = true;
     FExcluding = false;
     FClip = FSavedClip;
     if (FLayerPainter) {

@@ -7,6 +7,7 @@
 // that crosses a clip edge there becomes outlines. Shape exclusion draws into an offscreen layer on
 // raster devices and clips with one path on vector devices.
 
+#include "drawing/PixelWriter.h"
 #include "drawing/Surface.h"
 
 #include <QPainter>
@@ -71,6 +72,13 @@ public:
 
     /// True when the device is a pixel raster (image, pixmap, widget).
     bool IsRaster() const { return FRaster; }
+    /// Whether aliased, opaque, axis-parallel rectangles and one-pixel lines on whole
+    /// coordinates go straight into the pixels of an image target (the same pixels as through
+    /// the painter; on by default).
+    void SetDirectPixels(bool On) {
+        FDirectPixels = On;
+        FWriterStale = true;
+    }
 
 private:
     /// What a transform is applied for: each kind puts pixel centres where it needs them.
@@ -83,6 +91,10 @@ private:
     bool SoftClip() const;
     void FillClipped(const QBrush& Brush, const QPainterPath& Area);
     QPainter& Active() { return FLayerPainter ? *FLayerPainter : FTarget; }
+    /// The writer straight into the pixels of the active image, or null where the painter must
+    /// draw (anti-aliasing, other devices, transforms or clips).
+    TVxPixelWriter* Writer();
+    TVxPixelWriter* MakeWriter();
 
     QPainter& FTarget;
     QTransform FBase;
@@ -102,4 +114,9 @@ private:
     TVxPath FExcludedShapes;
     std::unique_ptr<QImage> FLayer;
     std::unique_ptr<QPainter> FLayerPainter;
+    // Direct pixels: the writer for the current transform, clip, smoothing and device.
+    bool FDirectPixels = true;
+    bool FWriterStale = true;
+    std::optional<TVxPixelWriter> FWriter;
+    QImage* FWriterImage = nullptr;
 };

@@ -1,6 +1,5 @@
 #include "drawing/TopmostSelection.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -58,11 +57,11 @@ bool Finite(QPointF P) {
 constexpr int FillShift = -1;
 constexpr int StrokeShift = 0;
 
-std::uint64_t MaskFrom(int Bit) {
+inline std::uint64_t MaskFrom(int Bit) {
     return ~std::uint64_t(0) << Bit;
 }
 
-std::uint64_t MaskTo(int Bit) {
+inline std::uint64_t MaskTo(int Bit) {
     return Bit == 63 ? ~std::uint64_t(0) : (std::uint64_t(1) << (Bit + 1)) - 1;
 }
 
@@ -79,43 +78,39 @@ void TVxTopmostSelection::Reset(const QRect& Area) {
     FBits.assign(static_cast<std::size_t>(FWords) *
                      static_cast<std::size_t>(std::max(FArea.height(), 0)),
                  0);
-    FTouched.clear();
-    FOpaque.clear();
+    BeginItem();
 }
 
-void TVxTopmostSelection::BeginItem() {
-    FTouched.clear();
-    FOpaque.clear();
-}
-
-void TVxTopmostSelection::AddPixels(const TVxPixelRect& Touched, bool Opaque) {
-    if (Touched.IsEmpty())
-        return;
-    FTouched.push_back(Touched);
-    if (Opaque)
-        FOpaque.push_back(Touched);
+void TVxTopmostSelection::AddEverywhere() {
+    // Nothing sure about such a shape: it may reach every pixel.
+    PushTouched({FArea.left(), FArea.top(), FArea.right(), FArea.bottom()});
 }
 
 void TVxTopmostSelection::AddFill(const QRectF& Rect, bool Opaque) {
-    const QRectF r = Rect.normalized();
-    if (!Finite(r.topLeft()) || !Finite(r.bottomRight())) {
-        // Nothing sure about such a shape: it may reach every pixel.
-        AddPixels({FArea.left(), FArea.top(), FArea.right(), FArea.bottom()}, false);
+    double l = Rect.left(), r = l + Rect.width(), t = Rect.top(), b = t + Rect.height();
+    if (l > r)
+        std::swap(l, r);
+    if (t > b)
+        std::swap(t, b);
+    if (!std::isfinite(l) || !std::isfinite(r) || !std::isfinite(t) || !std::isfinite(b)) {
+        AddEverywhere();
         return;
     }
-    const TSpan x = Spans(r.left(), r.right(), FillShift);
-    const TSpan y = Spans(r.top(), r.bottom(), FillShift);
-    AddPixels(MayRect(x, y), false);
-    if (Opaque) {
+    const TSpan x = Spans(l, r, FillShift), y = Spans(t, b, FillShift);
+    const TVxPixelRect may = MayRect(x, y);
+    if (may.IsEmpty())
+        return;
+    PushTouched(may);
+    if (Opaque && FWithOpaque) {
         const TVxPixelRect inside = SureRect(x, y);
         if (!inside.IsEmpty())
-            FOpaque.push_back(inside);
+            PushOpaque(inside);
     }
 }
 
 void TVxTopmostSelection::AddLine(QPointF A, QPointF B, const TVxPen& Pen) {
     if (!Finite(A) || !Finite(B)) {
-        AddPixels({FArea.left(), FArea.top(), FArea.right(), FArea.bottom()}, false);
+        AddEverywhere();
         return;
     }
     // Thin lines are drawn one pixel wide. Caps other than flat may reach half the width
@@ -129,56 +124,64 @@ void TVxTopmostSelection::AddLine(QPointF A, QPointF B, const TVxPen& Pen) {
     const double x0 = std::min(A.x(), B.x()), x1 = std::max(A.x(), B.x());
     const double y0 = std::min(A.y(), B.y()), y1 = std::max(A.y(), B.y());
     const bool horizontal = y0 == y1, vertical = x0 == x1;
+    auto spans = [](double From, double To) { return Spans(From, To, StrokeShift); };
     if (!horizontal && !vertical) {
         // A slanted stroke: somewhere in its box widened by the pen.
         const double m = half + reach + 1;
-        AddPixels(MayRect(Spans(x0 - m, x1 + m, StrokeShift), Spans(y0 - m, y1 + m, StrokeShift)),
-                  false);
+        AddPixels(MayRect(spans(x0 - m, x1 + m), spans(y0 - m, y1 + m)), false);
         return;
     }
     const double a0 = horizontal ? x0 : y0, a1 = horizontal ? x1 : y1;
     const double cross = horizontal ? y0 : x0;
     // Thin lines off the pixel centres may be put on either neighbour.
     const bool offCentre = Pen.Width <= 1 && cross != std::floor(cross);
-    const TSpan along = Spans(a0 - reach, a1 + reach, StrokeShift);
-    const TSpan across = Spans(cross - half - (offCentre ? 0.5 : 0),
-                               cross + half + (offCentre ? 0.5 : 0), StrokeShift);
-    AddPixels(horizontal ? MayRect(along, across) : MayRect(across, along), false);
-    if (!IsOpaqueSolidPen(Pen) || offCentre)
+    const TSpan along = spans(a0 - reach, a1 + reach);
+    const double spread = offCentre ? 0.5 : 0;
+    const TSpan across = spans(cross - half - spread, cross + half + spread);
+    const TVxPixelRect may = horizontal ? MayRect(along, across) : MayRect(across, along);
+    if (may.IsEmpty())
+        return;
+    PushTouched(may);
+    if (!FWithOpaque || !IsOpaqueSolidPen(Pen) || offCentre)
         return;
     // Surely taken along the line: between the ends, and the square caps.
-    const TSpan sureAlong = square || reach == 0 ? along : Spans(a0, a1, StrokeShift);
+    const TSpan sureAlong = square || reach == 0 ? along : spans(a0, a1);
     const TVxPixelRect inside =
         horizontal ? SureRect(sureAlong, across) : SureRect(across, sureAlong);
     if (!inside.IsEmpty())
-        FOpaque.push_back(inside);
+        PushOpaque(inside);
 }
 
 void TVxTopmostSelection::AddOutline(const QRectF& Rect, const TVxPen& Pen) {
-    const QRectF r = Rect.normalized();
-    if (!Finite(r.topLeft()) || !Finite(r.bottomRight())) {
-        AddPixels({FArea.left(), FArea.top(), FArea.right(), FArea.bottom()}, false);
+    double l = Rect.left(), rt = l + Rect.width(), t = Rect.top(), b = t + Rect.height();
+    if (l > rt)
+        std::swap(l, rt);
+    if (t > b)
+        std::swap(t, b);
+    if (!std::isfinite(l) || !std::isfinite(rt) || !std::isfinite(t) || !std::isfinite(b)) {
+        AddEverywhere();
         return;
     }
+    auto spans = [](double From, double To) { return Spans(From, To, StrokeShift); };
     // The joins reach half the width beyond the corners: the box widened by that may be
     // taken (its inside too, which a fill of the same item covers anyway).
     const double half = std::max<double>(Pen.Width, 1.0) / 2;
-    const double l = r.left(), t = r.top(), rt = r.right(), b = r.bottom();
-    AddPixels(
-        MayRect(Spans(l - half, rt + half, StrokeShift), Spans(t - half, b + half, StrokeShift)),
-        false);
-    if (!IsOpaqueSolidPen(Pen))
+    const TVxPixelRect may = MayRect(spans(l - half, rt + half), spans(t - half, b + half));
+    if (may.IsEmpty())
+        return;
+    PushTouched(may);
+    if (!FWithOpaque || !IsOpaqueSolidPen(Pen))
         return;
     // Each side surely takes the pixels between its ends across its width.
     const bool thin = Pen.Width <= 1;
-    const TSpan cols = Spans(l, rt, StrokeShift), rows = Spans(t, b, StrokeShift);
+    const TSpan cols = spans(l, rt), rows = spans(t, b);
     auto side = [&](double Cross, bool Horizontal) {
         if (thin && Cross != std::floor(Cross))
             return; // may go to either neighbour
-        const TSpan across = Spans(Cross - half, Cross + half, StrokeShift);
+        const TSpan across = spans(Cross - half, Cross + half);
         const TVxPixelRect inside = Horizontal ? SureRect(cols, across) : SureRect(across, rows);
         if (!inside.IsEmpty())
-            FOpaque.push_back(inside);
+            PushOpaque(inside);
     };
     side(t, true);
     side(b, true);
@@ -186,67 +189,80 @@ void TVxTopmostSelection::AddOutline(const QRectF& Rect, const TVxPen& Pen) {
     side(rt, false);
 }
 
-bool TVxTopmostSelection::Clip(TVxPixelRect& R) const {
+bool TVxTopmostSelection::RectCovered(TVxPixelRect R) const {
+    // Pixels outside the area count as covered.
     R.Left = std::max(R.Left, FArea.left());
     R.Right = std::min(R.Right, FArea.right());
     R.Top = std::max(R.Top, FArea.top());
     R.Bottom = std::min(R.Bottom, FArea.bottom());
-    return !R.IsEmpty();
-}
-
-bool TVxTopmostSelection::RowCovered(int Row, int Left, int Right) const {
-    const std::uint64_t* row = FBits.data() + static_cast<std::size_t>(Row) * FWords;
-    const int first = Left / 64, last = Right / 64;
-    for (int w = first; w <= last; ++w) {
-        std::uint64_t mask = ~std::uint64_t(0);
-        if (w == first)
-            mask &= MaskFrom(Left % 64);
-        if (w == last)
-            mask &= MaskTo(Right % 64);
-        if ((row[w] & mask) != mask)
+    if (R.IsEmpty())
+        return true;
+    const int left = R.Left - FArea.left(), right = R.Right - FArea.left();
+    const int first = left >> 6, last = right >> 6;
+    const std::uint64_t* row =
+        FBits.data() + static_cast<std::size_t>(R.Top - FArea.top()) * FWords;
+    if (first == last) {
+        // The common case of a narrow item: one word a row.
+        const std::uint64_t mask = MaskFrom(left & 63) & MaskTo(right & 63);
+        for (int y = R.Top; y <= R.Bottom; ++y, row += FWords)
+            if ((row[first] & mask) != mask)
+                return false;
+        return true;
+    }
+    const std::uint64_t headMask = MaskFrom(left & 63), tailMask = MaskTo(right & 63);
+    for (int y = R.Top; y <= R.Bottom; ++y, row += FWords) {
+        if ((row[first] & headMask) != headMask || (row[last] & tailMask) != tailMask)
             return false;
+        for (int w = first + 1; w < last; ++w)
+            if (row[w] != ~std::uint64_t(0))
+                return false;
     }
     return true;
 }
 
-void TVxTopmostSelection::CoverRow(int Row, int Left, int Right) {
-    std::uint64_t* row = FBits.data() + static_cast<std::size_t>(Row) * FWords;
-    const int first = Left / 64, last = Right / 64;
-    for (int w = first; w <= last; ++w) {
-        std::uint64_t mask = ~std::uint64_t(0);
-        if (w == first)
-            mask &= MaskFrom(Left % 64);
-        if (w == last)
-            mask &= MaskTo(Right % 64);
-        row[w] |= mask;
+void TVxTopmostSelection::CoverRect(TVxPixelRect R) {
+    R.Left = std::max(R.Left, FArea.left());
+    R.Right = std::min(R.Right, FArea.right());
+    R.Top = std::max(R.Top, FArea.top());
+    R.Bottom = std::min(R.Bottom, FArea.bottom());
+    if (R.IsEmpty())
+        return;
+    const int left = R.Left - FArea.left(), right = R.Right - FArea.left();
+    const int first = left >> 6, last = right >> 6;
+    std::uint64_t* row = FBits.data() + static_cast<std::size_t>(R.Top - FArea.top()) * FWords;
+    const std::uint64_t headMask = MaskFrom(left & 63), tailMask = MaskTo(right & 63);
+    for (int y = R.Top; y <= R.Bottom; ++y, row += FWords) {
+        if (first == last) {
+            row[first] |= headMask & tailMask;
+            continue;
+        }
+        row[first] |= headMask;
+        for (int w = first + 1; w < last; ++w)
+            row[w] = ~std::uint64_t(0);
+        row[last] |= tailMask;
     }
 }
 
 bool TVxTopmostSelection::EndItem() {
-    bool visible = false;
-    for (TVxPixelRect r : FTouched) {
-        if (!Clip(r))
-            continue;
-        for (int y = r.Top; y <= r.Bottom && !visible; ++y)
-            visible = !RowCovered(y - FArea.top(), r.Left - FArea.left(), r.Right - FArea.left());
-        if (visible)
-            break;
-    }
-    for (TVxPixelRect r : FOpaque) {
-        if (!Clip(r))
-            continue;
-        for (int y = r.Top; y <= r.Bottom; ++y)
-            CoverRow(y - FArea.top(), r.Left - FArea.left(), r.Right - FArea.left());
-    }
-    FTouched.clear();
-    FOpaque.clear();
+    bool visible = FOverflow;
+    for (int i = 0; i < FTouchedCount && !visible; ++i)
+        visible = !RectCovered(FTouched[i]);
+    // The opaque pixels lie among the touched ones: those of an item that does not show are
+    // covered already.
+    if (visible)
+        CoverItem();
+    BeginItem();
     return visible;
 }
 
+void TVxTopmostSelection::CoverItem() {
+    for (int i = 0; i < FOpaqueCount; ++i)
+        CoverRect(FOpaque[i]);
+    BeginItem();
+}
+
 bool TVxTopmostSelection::IsCovered(int X, int Y) const {
-    if (!FArea.contains(X, Y))
-        return true;
-    return RowCovered(Y - FArea.top(), X - FArea.left(), X - FArea.left());
+    return RectCovered({X, Y, X, Y});
 }
 
 std::vector<int> SelectTopmost(int Count, const QRect& Area,
@@ -254,12 +270,6 @@ std::vector<int> SelectTopmost(int Count, const QRect& Area,
     TVxTopmostSelection selection;
     selection.Reset(Area);
     std::vector<int> picked;
-    for (int i = Count - 1; i >= 0; --i) {
-        selection.BeginItem();
-        Describe(i, selection);
-        if (selection.EndItem())
-            picked.push_back(i);
-    }
-    std::reverse(picked.begin(), picked.end());
+    SelectTopmostInto(selection, Count, Describe, picked);
     return picked;
 }

@@ -13,6 +13,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -32,13 +33,27 @@ public:
     /// An empty selection over no pixels.
     TVxTopmostSelection() = default;
     /// Starts over for drawing restricted to Area (pixels): nothing is covered yet, and pixels
-    /// outside Area count as covered since no drawing reaches them.
+    /// outside Area count as covered since no drawing reaches them. Keeps its buffers for the
+    /// next paint.
     void Reset(const QRect& Area);
 
     /// Starts the description of the next item (the one drawn just before the last ended).
-    void BeginItem();
+    /// Without WithOpaque only the pixels it may touch are gathered: enough to tell whether it
+    /// shows, which is all that matters for the many items that do not.
+    void BeginItem(bool WithOpaque = true) {
+        FTouchedCount = 0;
+        FOpaqueCount = 0;
+        FOverflow = false;
+        FWithOpaque = WithOpaque;
+    }
     /// The item may touch the pixels of Touched; with Opaque it paints all of them opaquely.
-    void AddPixels(const TVxPixelRect& Touched, bool Opaque);
+    void AddPixels(const TVxPixelRect& Touched, bool Opaque) {
+        if (Touched.IsEmpty())
+            return;
+        PushTouched(Touched);
+        if (Opaque && FWithOpaque)
+            PushOpaque(Touched);
+    }
     /// The item fills Rect (an aliased fill takes the pixels whose centres lie inside); Opaque
     /// when the brush is a solid, opaque colour.
     void AddFill(const QRectF& Rect, bool Opaque);
@@ -50,25 +65,62 @@ public:
     /// Ends the item: true when some pixel it may touch is not yet covered by a later item, so
     /// it must be drawn. Its opaque pixels then cover those of the items before it.
     bool EndItem();
+    /// Ends an item described with its opaque pixels: they cover those of the items before it.
+    void CoverItem();
 
     /// Pixels covered so far (for tests).
     bool IsCovered(int X, int Y) const;
 
 private:
-    bool RowCovered(int Row, int Left, int Right) const;
-    void CoverRow(int Row, int Left, int Right);
-    bool Clip(TVxPixelRect& R) const;
+    static constexpr int MaxRects = 16;
+    void PushTouched(const TVxPixelRect& R) {
+        if (FTouchedCount < MaxRects)
+            FTouched[FTouchedCount++] = R;
+        else
+            FOverflow = true; // more than there is room for: the item is drawn
+    }
+    void PushOpaque(const TVxPixelRect& R) {
+        if (FOpaqueCount < MaxRects) // beyond that, fewer pixels count as covered: still sound
+            FOpaque[FOpaqueCount++] = R;
+    }
+    void AddEverywhere();
+    bool RectCovered(TVxPixelRect R) const;
+    void CoverRect(TVxPixelRect R);
 
     QRect FArea;
     int FWords = 0; // 64-bit words per row
     std::vector<std::uint64_t> FBits;
-    std::vector<TVxPixelRect> FTouched;
-    std::vector<TVxPixelRect> FOpaque;
+    TVxPixelRect FTouched[MaxRects];
+    TVxPixelRect FOpaque[MaxRects];
+    int FTouchedCount = 0;
+    int FOpaqueCount = 0;
+    bool FOverflow = false;
+    bool FWithOpaque = true;
 };
 
 /// True when Pen paints every pixel of its stroke with one opaque colour (solid colour, no
 /// dashes, no custom caps).
 bool IsOpaqueSolidPen(const TVxPen& Pen);
+
+/// Into Picked, the indices 0..Count-1 (in drawing order) of the items that are the last to
+/// reach some pixel of Sel's area (Sel is Reset first by the caller); Describe(i, Sel) adds the
+/// pixels of item i between BeginItem and EndItem.
+template <typename TDescribe>
+void SelectTopmostInto(TVxTopmostSelection& Sel, int Count, TDescribe&& Describe,
+                       std::vector<int>& Picked) {
+    Picked.clear();
+    for (int i = Count - 1; i >= 0; --i) {
+        Sel.BeginItem(false);
+        Describe(i, Sel);
+        if (!Sel.EndItem())
+            continue;
+        Picked.push_back(i);
+        Sel.BeginItem(true);
+        Describe(i, Sel);
+        Sel.CoverItem();
+    }
+    std::reverse(Picked.begin(), Picked.end());
+}
 
 /// The indices 0..Count-1 (in drawing order) of the items that are the last to reach some pixel
 /// of Area; Describe(i, selection) adds the pixels of item i between BeginItem and EndItem.

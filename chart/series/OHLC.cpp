@@ -91,6 +91,27 @@ TVxBrush PlainBrush(const TVxAreaSettings& Area) {
                                 Area.BackColor());
 }
 
+// Items snapped to whole pixels are axis-parallel rectangles and lines on pixel centres: drawn
+// without anti-aliasing they look the same (crisp edges, only the half-covered end pixels of
+// lines go), and they then take exactly the pixels the selection of what shows reckons with.
+class TCrispDrawing {
+public:
+    TCrispDrawing(TVxSurface& Gr, bool Crisp) : FGr(Gr), FSaved(Gr.GetSmoothingMode()) {
+        if (Crisp)
+            FGr.SetSmoothingMode(TSmoothingMode::SmoothingModeNone);
+    }
+    ~TCrispDrawing() {
+        if (FGr.GetSmoothingMode() != FSaved)
+            FGr.SetSmoothingMode(FSaved);
+    }
+    TCrispDrawing(const TCrispDrawing&) = delete;
+    TCrispDrawing& operator=(const TCrispDrawing&) = delete;
+
+private:
+    TVxSurface& FGr;
+    TSmoothingMode FSaved;
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -456,9 +477,8 @@ TVxCustomOHLC::TItemPixels TVxCustomOHLC::ItemPixels(int K) const {
     return p;
 }
 
-const std::vector<int>&
-TVxCustomOHLC::PointsToDraw(TVxSurface& Gr,
-                            const std::function<void(int, TVxTopmostSelection&)>& Describe) {
+template <typename TDescribe>
+const std::vector<int>& TVxCustomOHLC::PointsToDraw(TVxSurface& Gr, TDescribe&& Describe) {
     FSnap = Gr.PrefersSprites() && !(FHost && FHost->DoingMetafile());
     const int n = int(FPoints.size());
     FDrawOrder.clear();
@@ -467,7 +487,8 @@ TVxCustomOHLC::PointsToDraw(TVxSurface& Gr,
         const QRectF a = FHost->DrawingArea();
         const QRect area(int(std::floor(a.left())) - 2, int(std::floor(a.top())) - 2,
                          int(std::ceil(a.width())) + 5, int(std::ceil(a.height())) + 5);
-        FDrawOrder = SelectTopmost(n, area, Describe);
+        FSelection.Reset(area);
+        SelectTopmostInto(FSelection, n, Describe, FDrawOrder);
     } else {
         FDrawOrder.resize(size_t(n));
         for (int k = 0; k < n; ++k)
@@ -525,6 +546,7 @@ void TVxOHLC::PaintGr(TVxSurface& Gr) {
         TSelectionSink sink{sel};
         EmitBar(sink, p.X, w, len, p.Open, p.High, p.Low, p.Close, fill, pen);
     });
+    const TCrispDrawing crisp(Gr, FSnap);
     TSurfaceSink sink{Gr};
     for (int k : order) {
         const TItemPixels p = ItemPixels(k);
@@ -649,6 +671,7 @@ void TVxCandleSticks::PaintGr(TVxSurface& Gr) {
         TSelectionSink sink{sel};
         EmitCandle(sink, p.X, w, p.Open, p.Close, p.High, p.Low, brush, penFor(brush.Color));
     });
+    const TCrispDrawing crisp(Gr, FSnap);
     TSurfaceSink sink{Gr};
     TVxPenEventArgs pe;
     for (int k : order) {

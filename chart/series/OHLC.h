@@ -5,11 +5,10 @@
 // low). The close values are the series' Y data, the X values its X data (the own indexer
 // when none is set).
 
+#include "drawing/TopmostSelection.h"
 #include "series/Series.h"
 
 #include <array>
-
-class TVxTopmostSelection;
 
 class TVxCustomOHLC : public TVxSeries {
     Q_OBJECT
@@ -106,8 +105,8 @@ protected:
     /// The indices k (into Points) of the points to draw on Gr, in order: all of them, or on a
     /// raster target only those that are the last to reach some pixel. Describe adds the
     /// pixels of point k.
-    const std::vector<int>&
-    PointsToDraw(TVxSurface& Gr, const std::function<void(int, TVxTopmostSelection&)>& Describe);
+    template <typename TDescribe>
+    const std::vector<int>& PointsToDraw(TVxSurface& Gr, TDescribe&& Describe);
     /// The pixel geometry of point k: centre X, close, open, high, low (whole pixels on
     /// pixel-exact targets).
     struct TItemPixels {
@@ -140,6 +139,7 @@ private:
     std::vector<float> FOpenPoint;
     std::vector<float> FHighPoint;
     std::vector<int> FDrawOrder;
+    TVxTopmostSelection FSelection; // kept between paints with its buffers
     bool FExtentStale = true;
 };
 

@@ -53,7 +53,8 @@ struct TSelectionSink {
 };
 
 // The whiskers of one point at (X, Y): for each kind with an end, the line from the point to
-// the end and the cross bar of half length S through the end.
+// the end and the cross bar of half length S through the end. Lines of no length are left out:
+// they have nothing to show (a painter may still put a stray pixel for one in a batch).
 template <typename TSink>
 void EmitWhiskers(TSink& Sink, const TVxPen& Pen, double X, double Y, const double (&Ends)[4],
                   double S) {
@@ -62,14 +63,39 @@ void EmitWhiskers(TSink& Sink, const TVxPen& Pen, double X, double Y, const doub
         if (std::isnan(end))
             continue;
         if (k < 2) {
-            Sink.Line(Pen, QPointF(X, Y), QPointF(end, Y));
-            Sink.Line(Pen, QPointF(end, Y - S), QPointF(end, Y + S));
+            if (end != X)
+                Sink.Line(Pen, QPointF(X, Y), QPointF(end, Y));
+            if (S > 0)
+                Sink.Line(Pen, QPointF(end, Y - S), QPointF(end, Y + S));
         } else {
-            Sink.Line(Pen, QPointF(X, Y), QPointF(X, end));
-            Sink.Line(Pen, QPointF(X - S, end), QPointF(X + S, end));
+            if (end != Y)
+                Sink.Line(Pen, QPointF(X, Y), QPointF(X, end));
+            if (S > 0)
+                Sink.Line(Pen, QPointF(X - S, end), QPointF(X + S, end));
         }
     }
 }
+
+// Items snapped to whole pixels are axis-parallel rectangles and lines on pixel centres: drawn
+// without anti-aliasing they look the same (crisp edges, only the half-covered end pixels of
+// lines go), and they then take exactly the pixels the selection of what shows reckons with.
+class TCrispDrawing {
+public:
+    TCrispDrawing(TVxSurface& Gr, bool Crisp) : FGr(Gr), FSaved(Gr.GetSmoothingMode()) {
+        if (Crisp)
+            FGr.SetSmoothingMode(TSmoothingMode::SmoothingModeNone);
+    }
+    ~TCrispDrawing() {
+        if (FGr.GetSmoothingMode() != FSaved)
+            FGr.SetSmoothingMode(FSaved);
+    }
+    TCrispDrawing(const TCrispDrawing&) = delete;
+    TCrispDrawing& operator=(const TCrispDrawing&) = delete;
+
+private:
+    TVxSurface& FGr;
+    TSmoothingMode FSaved;
+};
 
 } // namespace
 
@@ -426,18 +452,23 @@ void TVxPointWithErrorSeries::DrawWhiskers(TVxSurface& Gr, bool Snap) {
         const QRectF a = FHost->DrawingArea();
         const QRect area(int(std::floor(a.left())) - 2, int(std::floor(a.top())) - 2,
                          int(std::ceil(a.width())) + 5, int(std::ceil(a.height())) + 5);
-        FDrawOrder = SelectTopmost(n, area, [&](int q, TVxTopmostSelection& sel) {
-            double x, y, ends[4];
-            geometry(q, x, y, ends);
-            TSelectionSink sink{sel};
-            EmitWhiskers(sink, FErrorIndicatorsPen, x, y, ends, s);
-        });
+        FSelection.Reset(area);
+        SelectTopmostInto(
+            FSelection, n,
+            [&](int q, TVxTopmostSelection& sel) {
+                double x, y, ends[4];
+                geometry(q, x, y, ends);
+                TSelectionSink sink{sel};
+                EmitWhiskers(sink, FErrorIndicatorsPen, x, y, ends, s);
+            },
+            FDrawOrder);
     } else {
         FDrawOrder.resize(size_t(n));
         for (int q = 0; q < n; ++q)
             FDrawOrder[size_t(q)] = q;
     }
     FLastDrawnItems = int(FDrawOrder.size());
+    const TCrispDrawing crisp(Gr, Snap);
     if (!OnGetIndicatorsPen) {
         // One pen for all: the items' lines in their order, in one call.
         FLines.clear();

@@ -3,6 +3,7 @@
 // minus), each a line from the point to its end with a short cross bar there. The deltas come
 // from four optional vectors; the axes' ranges include the whiskers.
 
+#include "drawing/TopmostSelection.h"
 #include "series/Series.h"
 
 #include <array>
@@ -108,6 +109,7 @@ private:
     std::vector<int> FWhiskerIndex;
     std::array<std::vector<float>, 4> FWhiskerEnds;
     std::vector<int> FDrawOrder;
+    TVxTopmostSelection FSelection; // kept between paints with its buffers
     std::vector<QLineF> FLines;
     bool FExtentStale = true;
     int FLastDrawnItems = 0;

@@ -359,14 +359,19 @@ TEST(OHLCPixels, DrawingOnlyWhatShowsGivesTheImageOfDrawingEveryItem) {
         s->SetLowData(&l);
         s->SetCloseData(&c);
         graph.SetRanges(0, 19999, range.first, range.second);
-        const QImage selected = graph.PaintImage(*s, false);
-        const int drawn = s->LastDrawnItems();
-        // A pen handler that changes nothing turns the selection off.
-        s->OnGetPen = [](TVxSeries*, TVxPenEventArgs&) {};
-        const QImage all = graph.PaintImage(*s, false);
-        EXPECT_EQ(s->LastDrawnItems(), 20000);
-        EXPECT_LT(drawn, 20000 / 4);
-        EXPECT_TRUE(selected == all);
+        // Anti-aliased too: items on whole pixels are drawn crisp, so nothing else shows.
+        for (const bool antiAliased : {false, true}) {
+            SCOPED_TRACE(antiAliased ? "anti-aliased" : "aliased");
+            s->OnGetPen = nullptr;
+            const QImage selected = graph.PaintImage(*s, antiAliased);
+            const int drawn = s->LastDrawnItems();
+            // A pen handler that changes nothing turns the selection off.
+            s->OnGetPen = [](TVxSeries*, TVxPenEventArgs&) {};
+            const QImage all = graph.PaintImage(*s, antiAliased);
+            EXPECT_EQ(s->LastDrawnItems(), 20000);
+            EXPECT_LT(drawn, 20000 / 4);
+            EXPECT_TRUE(selected == all);
+        }
     }
 }
 

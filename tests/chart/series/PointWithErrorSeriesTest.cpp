@@ -210,13 +210,18 @@ TEST(ErrorBarPixels, DrawingOnlyWhatShowsGivesTheImageOfDrawingEveryWhisker) {
     s.PointSymbol()->SetSize(5);        // cross bars 4 pixels long
     s.PointSymbol()->SetVisible(false); // nothing but whiskers
     graph.SetRanges(0, 19999, 12, 28);
-    const QImage selected = graph.PaintImage(s, false);
-    const int drawn = s.LastDrawnItems();
-    s.OnGetIndicatorsPen = [](TVxSeries*, TVxPenEventArgs&) {};
-    const QImage all = graph.PaintImage(s, false);
-    EXPECT_EQ(s.LastDrawnItems(), 20000);
-    EXPECT_LT(drawn, 20000 / 3); // about a hundred points share each pixel column
-    EXPECT_TRUE(selected == all);
+    // Anti-aliased too: whiskers on whole pixels are drawn crisp, so nothing else shows.
+    for (const bool antiAliased : {false, true}) {
+        SCOPED_TRACE(antiAliased ? "anti-aliased" : "aliased");
+        s.OnGetIndicatorsPen = nullptr;
+        const QImage selected = graph.PaintImage(s, antiAliased);
+        const int drawn = s.LastDrawnItems();
+        s.OnGetIndicatorsPen = [](TVxSeries*, TVxPenEventArgs&) {};
+        const QImage all = graph.PaintImage(s, antiAliased);
+        EXPECT_EQ(s.LastDrawnItems(), 20000);
+        EXPECT_LT(drawn, 20000 / 3); // about a hundred points share each pixel column
+        EXPECT_TRUE(selected == all);
+    }
 }
 
 } // namespace
