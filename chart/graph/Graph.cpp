@@ -538,6 +538,12 @@ void TVxGraph2D::Calculate() {
     SortLayers();
     CalculateLayout();
     FRecalculate = false;
+    // The graph that owns a shared X axis lays that axis out and aligns every data area with
+    // it: a coupled graph laid out first (painted or exported on its own) has it redone.
+    if (FIsCoupledGraph)
+        if (auto* owner = dynamic_cast<TVxGraph2D*>(PrimaryXAxis()->Host());
+            owner && owner != this && !owner->Updating() && !owner->AxesCalculating())
+            owner->Calculate();
     Repaint();
 }
 

@@ -121,7 +121,10 @@ void TVxBars::ReadFrom(QIODevice& Stream) {
         }
         if (!in.ReadContinuation())
             return; // an older record ends after the captions
+        // The stored font has the size the labels were last laid out with; the label size
+        // read above stays (a font change of the application would scale it).
         ReadFontSettings(in, *FFont);
+        SetLabelSize(size);
         const int style = in.ReadByte();
         StoreLook(int(FOverlayStyle), FBarsHorizontal, style);
         CheckEndMarker(in.ReadByte(), "after the bar style");
@@ -170,7 +173,8 @@ void TVxBars::ReadFrom(pugi::xml_node Element) {
             SetClassesDistance(XmlFloat(bars, "ClassesDistance", FClassesDistance));
         }
         if (const pugi::xml_node labels = Element.child("Labels")) {
-            SetLabelSize(float(XmlFloat(labels, "Size", FLabelSize)));
+            const float size = float(XmlFloat(labels, "Size", FLabelSize));
+            SetLabelSize(size);
             SetLabelVertical(XmlBool(labels, "Vertical", FLabelVertical));
             SetLabelColor(XmlColor(labels, "Color", FFont->FillColor()));
             SetLabelPosition(TVxBarLabelPosition(
@@ -179,6 +183,7 @@ void TVxBars::ReadFrom(pugi::xml_node Element) {
                 TVxLabelStyle(XmlIntInRange(labels, "From", 0, LastFrom, int(FLabelFrom))));
             SetLabelFormat(XmlText(labels, "Format", FLabelFormat));
             ReadFontSettings(labels, *FFont);
+            SetLabelSize(size); // as in the stream record
         }
         if (const pugi::xml_node db = Element.child("Database")) {
             SetCaptionsField(XmlText(db, "CaptionsField"));

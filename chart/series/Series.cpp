@@ -440,11 +440,13 @@ bool TVxSeries::SeriesVisible() const {
 void TVxSeries::TestVisbleChanged() {
     if (IsDestroying())
         return;
+    // The symbols' pen and brush follow their settings also while the series is not bound
+    // (set up before its axes, or read from a record), so the first paint has the colours.
+    if (FOwnsSymbolPen)
+        FSymbolPen = FPointSymbol->GetPen();
+    if (FOwnsSymbolBrush)
+        FSymbolBrush = FPointSymbol->GetBrush();
     if (FHost && FPointSymbol->Visible()) {
-        if (FOwnsSymbolPen)
-            FSymbolPen = FPointSymbol->GetPen();
-        if (FOwnsSymbolBrush)
-            FSymbolBrush = FPointSymbol->GetBrush();
         if (FPointSymbol->Size() != FLastSymbolSize) {
             FLastSymbolSize = FPointSymbol->Size();
             if (!FHost->HostDestroying())

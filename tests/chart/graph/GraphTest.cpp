@@ -248,3 +248,25 @@ TEST_F(GraphTest, AnExceptionInAPaintLeavesTheGraphWorking) {
     graph.PaintToImage();
     EXPECT_FALSE(graph.NeedsRecalculation());
 }
+
+TEST_F(GraphTest, ACoupledGraphPaintedBeforeItsHostHasTheHostsAxisAndAlignedDataArea) {
+    auto* host = new TVxGraph2D(&Form);
+    host->resize(600, 200);
+    auto* coupled = new TVxGraph2D(&Form);
+    coupled->resize(600, 200);
+    host->TestPrimaryAxis();
+    TVxAxis* x = host->PrimaryXAxis();
+    coupled->SetPrimaryXAxis(x);
+    coupled->TestPrimaryAxis(); // only its Y axis is created
+    // Wider Y labels: the coupled graph's own layout would start its data area further right.
+    coupled->PrimaryYAxis()->SetStartStop(0, 100000);
+    coupled->PaintToImage(); // the host was never laid out
+    const QRectF a = host->DrawingArea();
+    const QRectF b = coupled->DrawingArea();
+    EXPECT_GT(a.width(), 0);
+    EXPECT_EQ(a.left(), b.left());
+    EXPECT_EQ(a.right(), b.right());
+    // The shared axis spans the data area: its first to its last pixel.
+    EXPECT_FLOAT_EQ(x->AxLeft(), float(b.left()));
+    EXPECT_FLOAT_EQ(x->AxLength(), float(b.width() - 1));
+}

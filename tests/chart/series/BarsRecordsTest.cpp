@@ -98,6 +98,9 @@ protected:
         b->SetOverlayStyle(TVxBarsOverlayStyle::Stack);
         b->SetDepth3D(35);
         b->SetClassesDistance(12.5);
+        // A font size other than a new series' (as after a layout): reading the font back
+        // must not rescale the label size.
+        b->Font()->SetSize(20);
         b->SetLabelSize(17);
         b->SetLabelVertical(true);
         b->SetLabelColor(VxColor(0xFF123456));

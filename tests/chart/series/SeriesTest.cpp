@@ -586,3 +586,21 @@ TEST_F(SeriesTest, AppendedReadingsGiveThePointsOfAFreshReduction) {
 }
 
 } // namespace
+
+TEST_F(SeriesTest, SymbolColoursSetBeforeTheSeriesIsBoundAreTheOnesDrawn) {
+    // As a record read into a new series sets them: before axes and data are bound.
+    Fill({10, 20}, {1, 2});
+    TVxPointSeries s;
+    s.PointSymbol()->SetFillColor(VxColor(0xFFC0392B));
+    s.PointSymbol()->SetBorderColor(VxColor(0xFF102030));
+    Attach(s);
+    Paint(s);
+    const auto fills = Surface.RecordsOf(TVxDrawOp::FillEllipse);
+    const auto borders = Surface.RecordsOf(TVxDrawOp::DrawEllipse);
+    ASSERT_EQ(fills.size(), 2u);
+    ASSERT_EQ(borders.size(), 2u);
+    for (const TVxDrawRecord& r : fills)
+        EXPECT_EQ(r.Brush->Color, VxColor(0xFFC0392B));
+    for (const TVxDrawRecord& r : borders)
+        EXPECT_EQ(r.Pen->Color, VxColor(0xFF102030));
+}
