@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -41,6 +42,9 @@ void PaintAxis(TVxSurface& Gr, const TVxAxis& Axis, const TVxAxisLook& Look, boo
         const TVxPen pen = Major ? TVxPen::Solid(Look.MajorTickColor(), Look.MajorTickThicknes())
                                  : TVxPen::Solid(Look.TickColor(), Look.TickThicknes());
         const double length = Major ? Look.MajorTickLength() : Look.TickLength();
+        // One call for all ticks of a kind: a surface sets its pen up once, not per tick.
+        std::vector<QLineF> lines;
+        lines.reserve(ticks.size());
         for (std::size_t i = 0; i < ticks.size(); ++i) {
             if ((i < major.size() && major[i]) != Major)
                 continue;
@@ -49,10 +53,11 @@ void PaintAxis(TVxSurface& Gr, const TVxAxis& Axis, const TVxAxisLook& Look, boo
                 continue;
             const double t = Snap(ticks[i], ExactPositions);
             if (horizontal)
-                Gr.DrawLine(pen, QPointF(t, base), QPointF(t, base + sign * length));
+                lines.emplace_back(QPointF(t, base), QPointF(t, base + sign * length));
             else
-                Gr.DrawLine(pen, QPointF(base, t), QPointF(base + sign * length, t));
+                lines.emplace_back(QPointF(base, t), QPointF(base + sign * length, t));
         }
+        Gr.DrawLineList(pen, lines);
     };
     if (!ticks.empty()) {
         drawTicks(true);

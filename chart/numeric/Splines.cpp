@@ -39,6 +39,17 @@ std::vector<double> QuadraticRoots(double A, double B, double C, double H) {
     return inside;
 }
 
+// Appends P unless List is full or already ends with it: a root at the end of one segment
+// and at the start of the next (an extremum on a knot) is one extremum, however the two
+// segments' rounding places it. Near is a small distance relative to the segment.
+void AddExtremum(std::vector<TVxDoublePoint>& List, TVxDoublePoint P, double Near,
+                 std::size_t Cap) {
+    if (!List.empty() && std::abs(List.back().X - P.X) <= Near)
+        return;
+    if (List.size() < Cap)
+        List.push_back(P);
+}
+
 } // namespace
 
 void TVxSpline::Calculate(const TVxSamples& Data, TVxInterpolationMethod Method,
@@ -243,35 +254,70 @@ int TVxSpline::Segment(double X) const {
     return std::max(0, static_cast<int>(it - FX.begin()) - 1);
 }
 
+double TVxSpline::ValueIn(TVxSplineValue What, int K, double X) const {
+    const double t = X - FX[K];
+    switch (What) {
+    case TVxSplineValue::Curve: {
+        const double v = FA[K] + t * (FB[K] + t * (FC[K] + t * FD[K]));
+        return std::isfinite(v) ? v : 0.0;
+    }
+    case TVxSplineValue::Slope:
+        return FB[K] + t * (2 * FC[K] + 3 * FD[K] * t);
+    case TVxSplineValue::Curvature:
+        return 2 * FC[K] + 6 * FD[K] * t;
+    case TVxSplineValue::Integral:
+        break;
+    }
+    return FCumulative[K] + SegmentIntegral(K, t);
+}
+
 double TVxSpline::Interpolate(double X) const {
-    if (FX.empty())
-        return 0;
-    const int k = Segment(X);
-    const double t = X - FX[k];
-    const double v = FA[k] + t * (FB[k] + t * (FC[k] + t * FD[k]));
-    return std::isfinite(v) ? v : 0.0;
+    return FX.empty() ? 0.0 : ValueIn(TVxSplineValue::Curve, Segment(X), X);
 }
 
 double TVxSpline::Slope(double X) const {
-    if (FX.empty())
-        return 0;
-    const int k = Segment(X);
-    const double t = X - FX[k];
-    return FB[k] + t * (2 * FC[k] + 3 * FD[k] * t);
+    return FX.empty() ? 0.0 : ValueIn(TVxSplineValue::Slope, Segment(X), X);
 }
 
 double TVxSpline::Curvature(double X) const {
-    if (FX.empty())
-        return 0;
-    const int k = Segment(X);
-    return 2 * FC[k] + 6 * FD[k] * (X - FX[k]);
+    return FX.empty() ? 0.0 : ValueIn(TVxSplineValue::Curvature, Segment(X), X);
 }
 
 double TVxSpline::Integral(double X) const {
-    if (FX.empty())
-        return 0;
-    const int k = Segment(X);
-    return FCumulative[k] + SegmentIntegral(k, X - FX[k]);
+    return FX.empty() ? 0.0 : ValueIn(TVxSplineValue::Integral, Segment(X), X);
+}
+
+void TVxSpline::Evaluate(TVxSplineValue What, std::span<const double> X,
+                         std::span<double> Y) const {
+    const std::size_t m = std::min(X.size(), Y.size());
+    if (FX.empty()) {
+        std::fill_n(Y.begin(), m, 0.0);
+        return;
+    }
+    const int n = Count();
+    // The segment of x is the last knot not above it (0 left of the first knot, n - 1 from
+    // the last on), as Segment finds it.
+    int k = -1;
+    double last = 0;
+    for (std::size_t i = 0; i < m; ++i) {
+        const double x = X[i];
+        if (k < 0 || !(x >= last)) {
+            k = Segment(x); // first value, out of order or NaN
+        } else if (k + 1 < n && FX[k + 1] <= x) {
+            // A few steps forward, then a binary search over the rest.
+            int steps = 0;
+            while (k + 1 < n && FX[k + 1] <= x && steps < 8) {
+                ++k;
+                ++steps;
+            }
+            if (k + 1 < n && FX[k + 1] <= x) {
+                const auto it = std::upper_bound(FX.begin() + k + 1, FX.end(), x);
+                k = static_cast<int>(it - FX.begin()) - 1;
+            }
+        }
+        last = x;
+        Y[i] = ValueIn(What, k, x);
+    }
 }
 
 void TVxSpline::Extrema(std::vector<TVxDoublePoint>& Minima,
@@ -280,12 +326,13 @@ void TVxSpline::Extrema(std::vector<TVxDoublePoint>& Minima,
     Maxima.clear();
     const std::size_t cap = FX.size() / 2;
     for (int k = 0; k + 1 < Count(); ++k) {
+        const double near = 1e-9 * (FX[k + 1] - FX[k]);
         for (double t : QuadraticRoots(3 * FD[k], 2 * FC[k], FB[k], FX[k + 1] - FX[k])) {
             const double x = FX[k] + t, curv = Curvature(x);
-            if (curv > 0 && Minima.size() < cap)
-                Minima.push_back({x, Interpolate(x)});
-            else if (curv < 0 && Maxima.size() < cap)
-                Maxima.push_back({x, Interpolate(x)});
+            if (curv > 0)
+                AddExtremum(Minima, {x, Interpolate(x)}, near, cap);
+            else if (curv < 0)
+                AddExtremum(Maxima, {x, Interpolate(x)}, near, cap);
         }
     }
 }
@@ -301,13 +348,8 @@ void TVxSpline::DifferentialExtrema(std::vector<TVxDoublePoint>& Minima,
         const double x = FX[k] - FC[k] / (3 * FD[k]);
         if (!(x >= FX[k] && x < FX[k + 1]))
             continue;
-        const double s = Slope(x);
-        if (s > FB[k]) {
-            if (Maxima.size() < cap)
-                Maxima.push_back({x, s});
-        } else if (Minima.size() < cap) {
-            Minima.push_back({x, s});
-        }
+        const double s = Slope(x), near = 1e-9 * (FX[k + 1] - FX[k]);
+        AddExtremum(s > FB[k] ? Maxima : Minima, {x, s}, near, cap);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "numeric/Samples.h"
 
+#include <span>
 #include <vector>
 
 /// How the curve is built.
@@ -11,6 +12,14 @@ enum class TVxInterpolationMethod {
     Akima,              ///< Akima's local slopes: no overshoot at steps
     CubicSpline,        ///< twice differentiable interpolation, not-a-knot ends
     ApproximativeSpline ///< natural smoothing spline; weights pull it towards the points
+};
+
+/// What TVxSpline::Evaluate computes.
+enum class TVxSplineValue {
+    Curve,     ///< Interpolate
+    Slope,     ///< Slope
+    Curvature, ///< Curvature
+    Integral   ///< Integral
 };
 
 /// A point (x, value) of an extremum list.
@@ -43,6 +52,11 @@ public:
     /// The integral of the curve from the first knot to X.
     double Integral(double X) const;
 
+    /// Y[i] = What at X[i] for every i, the values the single queries give. Ascending X
+    /// walk the segments once (the next segment is searched from the last one); X out of
+    /// order are searched from scratch. Y must be as long as X.
+    void Evaluate(TVxSplineValue What, std::span<const double> X, std::span<double> Y) const;
+
     /// Local minima and maxima of the curve between the first and the last knot.
     void Extrema(std::vector<TVxDoublePoint>& Minima, std::vector<TVxDoublePoint>& Maxima) const;
     /// Inflection points as (x, slope): maxima and minima of the derivative.
@@ -65,6 +79,7 @@ private:
     void BuildSmoothing(const std::vector<double>& Y, const std::vector<double>& W);
     void BuildIntegrals();
     double SegmentIntegral(int K, double T) const;
+    double ValueIn(TVxSplineValue What, int K, double X) const;
 
     std::vector<double> FX, FA, FB, FC, FD;
     std::vector<double> FCumulative; // integral from the first knot to each knot

@@ -195,6 +195,16 @@ double TVxFunctionSeries::GetY(double AtX) const {
     return NaN;
 }
 
+void TVxFunctionSeries::GetYs(std::span<const double> X, std::span<double> Y) const {
+    for (std::size_t i = 0; i < X.size() && i < Y.size(); ++i) {
+        try {
+            Y[i] = GetY(X[i]);
+        } catch (const std::exception&) {
+            Y[i] = NaN;
+        }
+    }
+}
+
 std::vector<TVxCustomDoubleVector*> TVxFunctionSeries::ReferencedVectors() const {
     std::vector<TVxCustomDoubleVector*> list = TVxLineSeries::ReferencedVectors();
     list.push_back(FWeight.data());
@@ -648,18 +658,10 @@ void TVxFunctionSeries::CalculatePoints() {
     double x0, x1;
     if (!VisibleDisplayRange(x0, x1))
         return;
-    auto sample = [this](double x) {
-        double y;
-        try {
-            y = GetY(x);
-        } catch (const std::exception&) {
-            return;
-        }
-        if (std::isfinite(y))
-            AppendPixelPoint(x, y);
-    };
-    // Both ends exactly, and the value of every whole pixel column between them.
-    sample(x0);
+    // Both ends exactly, and the value of every whole pixel column between them, in
+    // ascending x; values that raise or are not finite are left out.
+    FSampleX.clear();
+    FSampleX.push_back(x0);
     if (x1 > x0) {
         const double p0 = FXAxis->NumberToWorld(x0), p1 = FXAxis->NumberToWorld(x1);
         const long long first = (long long)std::floor(std::min(p0, p1)) + 1;
@@ -669,9 +671,25 @@ void TVxFunctionSeries::CalculatePoints() {
             const long long column = rising ? first + k : last - k;
             const double x = FXAxis->WorldToNumber(float(column));
             if (x > x0 && x < x1)
-                sample(x);
+                FSampleX.push_back(x);
         }
-        sample(x1);
+        FSampleX.push_back(x1);
+    }
+    FSampleY.resize(FSampleX.size());
+    GetYs(FSampleX, FSampleY);
+    double top, bottom;
+    PixelBand(top, bottom);
+    const double left = FXAxis->AxLeft() - 10000,
+                 right = FXAxis->AxLeft() + FXAxis->AxLength() + 10000;
+    FPoints.reserve(FSampleX.size());
+    FPointIndex.reserve(FSampleX.size());
+    for (std::size_t i = 0; i < FSampleX.size(); ++i) {
+        if (!std::isfinite(FSampleY[i]))
+            continue;
+        const double py = std::clamp(double(FYAxis->NumberToWorld(FSampleY[i])), top, bottom);
+        const double px = std::clamp(double(FXAxis->NumberToWorld(FSampleX[i])), left, right);
+        FPoints.emplace_back(px, py);
+        FPointIndex.push_back(-1);
     }
     FinishPoints();
 }

@@ -179,6 +179,9 @@ public:
     using TVxSeries::FindPoint;
     /// The curve at AtX (NaN here: no curve).
     double GetY(double AtX) const override;
+    /// Y[i] = GetY(X[i]), NaN where GetY raises; X ascend when the series samples its curve.
+    /// A kind may compute them in one pass.
+    virtual void GetYs(std::span<const double> X, std::span<double> Y) const;
     /// The vectors referred to: X, Y and the weights.
     std::vector<TVxCustomDoubleVector*> ReferencedVectors() const override;
 
@@ -272,4 +275,5 @@ private:
     double FDisplayStop = 0;
     bool FInRecalculation = false; // Calculate runs (a handler's event loop must not re-enter)
     bool FSampling = false;        // CalculatePoints runs
+    std::vector<double> FSampleX, FSampleY; // the sampled curve, kept from paint to paint
 };

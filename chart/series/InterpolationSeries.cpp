@@ -225,6 +225,10 @@ double TVxInterpolation::GetY(double AtX) const {
     return FInterpolation->Interpolate(AtX);
 }
 
+void TVxInterpolation::GetYs(std::span<const double> X, std::span<double> Y) const {
+    Interpolation().Evaluate(TVxSplineValue::Curve, X, Y);
+}
+
 QString TVxInterpolation::Formula() const {
     switch (InterpolationMethod()) {
     case TVxInterpolationMethod::Akima:
@@ -331,6 +335,10 @@ double TVxDifferential::GetY(double AtX) const {
     return Interpolation().Slope(AtX);
 }
 
+void TVxDifferential::GetYs(std::span<const double> X, std::span<double> Y) const {
+    Interpolation().Evaluate(TVxSplineValue::Slope, X, Y);
+}
+
 const std::vector<TVxDoublePoint>& TVxDifferential::Minima() const {
     return Interpolation().DifferentialMinima();
 }
@@ -355,6 +363,10 @@ TVxIntegral::TVxIntegral(QObject* AOwner) : TVxDifferential(AOwner) {}
 
 double TVxIntegral::GetY(double AtX) const {
     return Interpolation().Integral(AtX);
+}
+
+void TVxIntegral::GetYs(std::span<const double> X, std::span<double> Y) const {
+    Interpolation().Evaluate(TVxSplineValue::Integral, X, Y);
 }
 
 const std::vector<TVxDoublePoint>& TVxIntegral::Minima() const {

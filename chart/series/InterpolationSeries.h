@@ -22,6 +22,10 @@ public:
     double Slope(double X) const { return FSpline.Slope(X); }
     double Curvature(double X) const { return FSpline.Curvature(X); }
     double Integral(double X) const { return FSpline.Integral(X); }
+    /// What at every X (ascending X walk the spline once).
+    void Evaluate(TVxSplineValue What, std::span<const double> X, std::span<double> Y) const {
+        FSpline.Evaluate(What, X, Y);
+    }
 
     /// The method; choosing ApproximativeSpline switches smoothing off with a message.
     TVxInterpolationMethod InterpolationMethod() const { return FInterpolationMethod; }
@@ -100,6 +104,7 @@ public:
     TVxInterpolationCalculation& Interpolation() const { return *FInterpolation; }
 
     double GetY(double AtX) const override;
+    void GetYs(std::span<const double> X, std::span<double> Y) const override;
     QString Formula() const override;
 
     // Records: the function series record, then method, smoothing and elasticity.
@@ -129,6 +134,7 @@ class TVxDifferential : public TVxInterpolation {
 public:
     explicit TVxDifferential(QObject* AOwner = nullptr);
     double GetY(double AtX) const override;
+    void GetYs(std::span<const double> X, std::span<double> Y) const override;
     const std::vector<TVxDoublePoint>& Minima() const override;
     const std::vector<TVxDoublePoint>& Maxima() const override;
     /// Takes PrimaryX and, of the graph's ChildAxes, the first vertical axis that is neither
@@ -146,6 +152,7 @@ class TVxIntegral : public TVxDifferential {
 public:
     explicit TVxIntegral(QObject* AOwner = nullptr);
     double GetY(double AtX) const override;
+    void GetYs(std::span<const double> X, std::span<double> Y) const override;
     const std::vector<TVxDoublePoint>& Minima() const override;
     const std::vector<TVxDoublePoint>& Maxima() const override;
 

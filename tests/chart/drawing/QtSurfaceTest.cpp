@@ -3,6 +3,7 @@
 
 #include "drawing/GradientBrushes.h"
 #include "drawing/HatchPatterns.h"
+#include "drawing/QtConvert.h"
 #include "drawing/RecordingSurface.h"
 
 #include <QImage>
@@ -323,3 +324,55 @@ TEST(QtSurface, KeepsThePaintersOwnTransformAndClip) {
 }
 
 } // namespace
+
+TEST(QtSurface, AntiAliasedLinesOnPixelCentresMatchQtsStroker) {
+    // Lines along a row or column of pixel centres take a shortcut; each must give the pixels
+    // of QPainter's own anti-aliased stroke (ends on whole and half pixels, both caps,
+    // opaque and translucent, with a clip, singly and in a list).
+    const struct {
+        QPointF A, B;
+        TLineCap Cap;
+        TVxColor Color;
+    } cases[] = {
+        {{2, 10}, {27, 10}, TLineCap::LineCapFlat, Black},
+        {{27.5, 4}, {2.5, 4}, TLineCap::LineCapFlat, VxColor(0x80C01020)},
+        {{13, 2}, {13, 26.5}, TLineCap::LineCapSquare, Black},
+        {{6, 25}, {6, 3}, TLineCap::LineCapSquare, VxColor(0x60204080)},
+        {{-5, 17}, {40, 17}, TLineCap::LineCapFlat, Black}, // crosses the clip
+    };
+    const QRectF clip(1, 1, 26, 26);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.A.x() + 100 * c.A.y());
+        TVxPen pen = TVxPen::Solid(c.Color);
+        pen.StartCap = pen.EndCap = c.Cap;
+        const QImage single = Paint(30, 30, [&](TVxQtSurface& s) {
+            s.SetSmoothingMode(TSmoothingMode::SmoothingModeAntiAlias);
+            s.SetClip(clip);
+            s.DrawLine(pen, c.A, c.B);
+        });
+        const QImage listed = Paint(30, 30, [&](TVxQtSurface& s) {
+            s.SetSmoothingMode(TSmoothingMode::SmoothingModeAntiAlias);
+            s.SetClip(clip);
+            const QLineF lines[] = {QLineF(c.A, c.B)};
+            s.DrawLineList(pen, lines);
+        });
+        QImage reference(30, 30, QImage::Format_ARGB32);
+        reference.fill(Qt::white);
+        {
+            QPainter p(&reference);
+            // The surface's clip: hard edges, pixels whose centres lie inside.
+            p.setWorldTransform(QTransform::fromTranslate(0.5 - 1.0 / 64, 0.5 - 1.0 / 64));
+            p.setClipRect(clip);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            p.setWorldTransform(QTransform::fromTranslate(0.5, 0.5));
+            QPen qpen(ToQColor(c.Color), 1.0);
+            qpen.setCapStyle(c.Cap == TLineCap::LineCapFlat ? Qt::FlatCap : Qt::SquareCap);
+            qpen.setJoinStyle(Qt::SvgMiterJoin);
+            p.setPen(qpen);
+            const QPointF points[] = {c.A, c.B};
+            p.drawPolyline(points, 2);
+        }
+        EXPECT_EQ(single, reference);
+        EXPECT_EQ(listed, reference);
+    }
+}

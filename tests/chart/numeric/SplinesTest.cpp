@@ -191,3 +191,79 @@ TEST(Splines, TooFewPoints) {
     EXPECT_EQ(message(x2, TVxInterpolationMethod::Akima), notEnough);
     EXPECT_EQ(message(dup, TVxInterpolationMethod::CubicSpline), notEnough);
 }
+
+TEST(Splines, ExtremumOnAKnotIsListedOnce) {
+    // An extremum (or inflection) exactly on a knot ends one segment and starts the next;
+    // it is listed once. References: splines_reference.py.
+    struct TCase {
+        TVxInterpolationMethod Method;
+        bool Inflections; // DifferentialExtrema, else Extrema
+        std::vector<double> X, Y;
+        std::vector<TVxDoublePoint> Minima, Maxima;
+    };
+    const std::vector<TCase> cases{
+        {TVxInterpolationMethod::Akima,
+         false,
+         {0, 1, 2, 3, 4},
+         {-3, 3, -3, -1, -3},
+         {{2, -3}},
+         {{0.927443327708, 3.043304819889985}, {2.952380952381, -0.9843789367598896}}},
+        {TVxInterpolationMethod::CubicSpline,
+         true,
+         {0, 0.1, 0.2, 0.30000000000000004, 0.4, 0.5, 0.6000000000000001},
+         {0, -3, -1, 1, 2, 0, -1},
+         {{0.3, 17.91666666666666}, {0.482608695652, -25.452898550724647}},
+         {{0.18, 25.416666666666664}}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(int(c.Method));
+        TVxSpline s;
+        s.Calculate({c.X, c.Y, {}}, c.Method);
+        std::vector<TVxDoublePoint> mins, maxs;
+        if (c.Inflections)
+            s.DifferentialExtrema(mins, maxs);
+        else
+            s.Extrema(mins, maxs);
+        ASSERT_EQ(mins.size(), c.Minima.size());
+        ASSERT_EQ(maxs.size(), c.Maxima.size());
+        for (std::size_t i = 0; i < mins.size(); ++i) {
+            EXPECT_NEAR(mins[i].X, c.Minima[i].X, 1e-9);
+            EXPECT_NEAR(mins[i].Value, c.Minima[i].Value, 1e-7);
+        }
+        for (std::size_t i = 0; i < maxs.size(); ++i) {
+            EXPECT_NEAR(maxs[i].X, c.Maxima[i].X, 1e-9);
+            EXPECT_NEAR(maxs[i].Value, c.Maxima[i].Value, 1e-7);
+        }
+    }
+}
+
+TEST(Splines, EvaluateGivesTheSingleQueries) {
+    TVxSpline s;
+    std::vector<double> out(1);
+    s.Evaluate(TVxSplineValue::Curve, std::vector<double>{1.0}, out);
+    EXPECT_EQ(out[0], 0.0); // no curve yet
+    s.Calculate({X, Y, {}}, TVxInterpolationMethod::Akima);
+    // Ascending with repeats, far jumps, before and past the knots, then out of order and NaN.
+    std::vector<double> q{-3, -1e-300, 0, 0, 0.5, 1, 1, 2.4999, 2.5, 6.99, 7, 7, 40};
+    for (int i = 0; i <= 200; ++i)
+        q.push_back(i * 0.035);
+    q.insert(q.end(), {3.1, 0.2, std::nan(""), 5.5, 100, -100});
+    const struct {
+        TVxSplineValue What;
+        double (TVxSpline::*Single)(double) const;
+    } kinds[] = {{TVxSplineValue::Curve, &TVxSpline::Interpolate},
+                 {TVxSplineValue::Slope, &TVxSpline::Slope},
+                 {TVxSplineValue::Curvature, &TVxSpline::Curvature},
+                 {TVxSplineValue::Integral, &TVxSpline::Integral}};
+    for (const auto& k : kinds) {
+        std::vector<double> y(q.size());
+        s.Evaluate(k.What, q, y);
+        for (std::size_t i = 0; i < q.size(); ++i) {
+            const double single = (s.*k.Single)(q[i]);
+            if (std::isnan(single))
+                EXPECT_TRUE(std::isnan(y[i])) << i;
+            else
+                EXPECT_EQ(y[i], single) << int(k.What) << " at " << q[i];
+        }
+    }
+}

@@ -30,3 +30,24 @@ for n in (7, 12, 16):
     half = n // 2
     print(" amp", np.abs(f[:half]) / half)
     print(" phase", np.angle(f[:half]))
+
+# Extrema on knots (ExtremumOnAKnotIsListedOnce): roots of the derivative (curve extrema) and
+# of the second derivative (inflections) inside the data range, each listed once.
+def extrema(p):
+    d1, d2 = p.derivative(1), p.derivative(2)
+    r = np.unique(np.round(d1.roots(extrapolate=False), 12))
+    print(" minima", [(v, float(p(v))) for v in r if d2(v) > 0])
+    print(" maxima", [(v, float(p(v))) for v in r if d2(v) < 0])
+
+
+def inflections(p):
+    d2, d3 = p.derivative(2), p.derivative(3)
+    r = np.unique(np.round(d2.roots(extrapolate=False), 12))
+    print(" slope minima", [(v, float(p(v, 1))) for v in r if d3(v) > 0])
+    print(" slope maxima", [(v, float(p(v, 1))) for v in r if d3(v) < 0])
+
+
+print("akima on knot")
+extrema(Akima1DInterpolator(np.arange(5.0), np.array([-3.0, 3, -3, -1, -3])))
+print("cubic inflection on knot")
+inflections(CubicSpline(np.arange(7) * 0.1, np.array([0.0, -3, -1, 1, 2, 0, -1])))

@@ -205,9 +205,9 @@ TEST_F(InterpolationSeriesTest, TheKindsListTheirOwnExtremaAndFormulas) {
 // The integral's samples as the frame takes them.
 class TRecordingIntegral : public TVxIntegral {
 public:
-    double GetY(double AtX) const override {
-        Sampled.push_back(AtX);
-        return TVxIntegral::GetY(AtX);
+    void GetYs(std::span<const double> X, std::span<double> Y) const override {
+        Sampled.insert(Sampled.end(), X.begin(), X.end());
+        TVxIntegral::GetYs(X, Y);
     }
     void Sample() { CalculatePoints(); }
     mutable std::vector<double> Sampled;
