@@ -65,8 +65,12 @@ double TVxSimplexFit::Misfit(const TVxSamples& Data, const std::vector<double>& 
         OnNewCorner(Vertex);
     double chi = 0;
     const std::size_t n = Data.Count();
+    if (ArrayModel) {
+        FModelY.resize(n);
+        ArrayModel(Data.X.first(n), Vertex, FModelY);
+    }
     for (std::size_t i = 0; i < n; ++i) {
-        const double y = Model(Data.X[i], Vertex);
+        const double y = ArrayModel ? FModelY[i] : Model(Data.X[i], Vertex);
         if (!DoCovariance) {
             const double d = Data.Y[i] - y;
             chi += Data.Wi(i) * d * d;

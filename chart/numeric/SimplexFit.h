@@ -6,11 +6,17 @@
 #include "numeric/Splines.h"
 
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
 /// The model value at X for the given coefficients.
 using TVxFittingFunction = std::function<double(double X, const std::vector<double>& Coefficients)>;
+
+/// The model over an array: Y[i] = the model at X[i] for the given coefficients, for every i
+/// (Y as long as X). An error it raises aborts the fit.
+using TVxFittingArrayFunction = std::function<void(
+    std::span<const double> X, const std::vector<double>& Coefficients, std::span<double> Y)>;
 
 /// The number of coefficients a fitting formula uses: the position in the alphabet of its
 /// highest standalone letter A .. P. Raises EVxMathError "Expression must contain the
@@ -21,7 +27,9 @@ int FittingExpressionOrder(const std::string& Expression, int Iterations);
 /// The simplex fit: set Model, the order (or coefficients), then Calculate.
 class TVxSimplexFit {
 public:
-    TVxFittingFunction Model;                                    ///< the model to fit
+    TVxFittingFunction Model; ///< the model to fit
+    /// The same model over the whole data at once; when set, the misfit uses it, not Model.
+    TVxFittingArrayFunction ArrayModel;
     std::function<void()> OnIteration;                           ///< told after every step
     std::function<void(const std::vector<double>&)> OnNewCorner; ///< told of every vertex
     int Iterations = 300;      ///< step budget: at most Iterations + 1 steps
@@ -71,4 +79,5 @@ private:
            FProbability = 1;
     std::vector<TVxSpline> FRuns;
     std::vector<double> FRunStart; // smallest data x of each run, ascending
+    std::vector<double> FModelY;   // the model at every data x (ArrayModel)
 };

@@ -56,6 +56,7 @@ TVxFittedLineCalculation::TVxFittedLineCalculation() {
                                  return (*FCorner)[size_t(k)];
                              });
     }
+    Parser.SetArrayVariable(QStringLiteral("X"));
     Fit.Model = [this](double X, const std::vector<double>& Coefficients) {
         if (FittingFunction)
             return FittingFunction(Series, TVxFittingFunctionArgs{X, &Coefficients});
@@ -68,6 +69,15 @@ TVxFittedLineCalculation::TVxFittedLineCalculation() {
 void TVxFittedLineCalculation::Calculate() {
     if (Fit.Iterations <= 0)
         return;
+    // A formula is evaluated over the whole data at once; the program's model point by point.
+    if (FittingFunction)
+        Fit.ArrayModel = nullptr;
+    else
+        Fit.ArrayModel = [this](std::span<const double> X, const std::vector<double>& Coefficients,
+                                std::span<double> Y) {
+            FCorner = &Coefficients;
+            Parser.ResultArray(X, Y);
+        };
     Fit.Calculate(Gather());
 }
 

@@ -201,8 +201,9 @@ std::vector<qsizetype> SplitPositions(QStringView T, TLevel Level) {
 class TCompiler {
 public:
     TCompiler(const TVxFunctionsList& Functions, const TVxDoubleGetterList& Variables,
-              QObject* Owner)
-        : FFunctions(Functions), FVariables(Variables), FOwner(Owner) {
+              QObject* Owner, const QString& ArrayVariable)
+        : FFunctions(Functions), FVariables(Variables), FOwner(Owner),
+          FArrayVariable(ArrayVariable) {
         const QString& separator = TVxFormatSettings::Current().DecimalSeparator;
         if (separator.size() == 1)
             FSeparator = separator[0];
@@ -247,12 +248,15 @@ public:
             }
         }
         const TVxDoubleGetterRec* variable = FVariables.Find(T);
+        const bool own = variable != nullptr;
         if (variable == nullptr)
             variable = GlobalDoubleGetters().Find(T);
         if (variable != nullptr && variable->AGetter) {
             AddDependent(variable->Container, FOwner);
             FProgram.Getters.push_back(variable->AGetter);
-            Emit({TOp::Getter, std::int32_t(FProgram.Getters.size() - 1)});
+            FProgram.FreshGetters.push_back(own && T == u"RANDOM");
+            const bool value = own && !FArrayVariable.isEmpty() && T == FArrayVariable;
+            Emit({value ? TOp::Value : TOp::Getter, std::int32_t(FProgram.Getters.size() - 1)});
             return;
         }
         double value = 0;
@@ -305,6 +309,7 @@ private:
         switch (Instruction.Op) {
         case TOp::Constant:
         case TOp::Getter:
+        case TOp::Value:
             FProgram.StackDepth = std::max(FProgram.StackDepth, ++FDepth);
             break;
         case TOp::Add:
@@ -323,6 +328,7 @@ private:
     const TVxFunctionsList& FFunctions;
     const TVxDoubleGetterList& FVariables;
     QObject* FOwner;
+    const QString& FArrayVariable;
     QChar FSeparator = u'.';
     TProgram FProgram;
     int FDepth = 0;
@@ -361,9 +367,51 @@ private:
     int& FCounter;
 };
 
+// --- Evaluating over blocks of values -----------------------------------------------------
+
+constexpr std::size_t BlockSize = 256;
+
+// A value of the block stack: one value for the whole block, or one per value.
+struct TSlot {
+    bool Scalar = true;
+    double Value = 0;
+    double* Data = nullptr; // BlockSize values
+};
+
+// Every value is finite: x - x is 0 for finite x and NaN otherwise.
+inline bool AllFinite(const double* Data, std::size_t N) {
+    bool finite = true;
+    for (std::size_t i = 0; i < N; ++i)
+        finite &= Data[i] - Data[i] == 0;
+    return finite;
+}
+
+// A = A op B over the block; false when a result is not finite.
+template <TOp Op> bool BinaryBlock(TSlot& A, const TSlot& B, std::size_t N) {
+    if (A.Scalar && B.Scalar) {
+        A.Value = ApplyBinary(Op, A.Value, B.Value);
+        return std::isfinite(A.Value);
+    }
+    double* r = A.Data;
+    if (A.Scalar) {
+        const double a = A.Value;
+        for (std::size_t i = 0; i < N; ++i)
+            r[i] = ApplyBinary(Op, a, B.Data[i]);
+    } else if (B.Scalar) {
+        const double b = B.Value;
+        for (std::size_t i = 0; i < N; ++i)
+            r[i] = ApplyBinary(Op, r[i], b);
+    } else {
+        for (std::size_t i = 0; i < N; ++i)
+            r[i] = ApplyBinary(Op, r[i], B.Data[i]);
+    }
+    A.Scalar = false;
+    return AllFinite(r, N);
+}
+
 } // namespace
 
-double TVxFunctionParser::TProgram::Run() const {
+double TVxFunctionParser::TProgram::Run(const double* Value) const {
     double small[64];
     std::vector<double> large;
     double* stack = small;
@@ -379,6 +427,9 @@ double TVxFunctionParser::TProgram::Run() const {
             break;
         case TOp::Getter:
             *++top = Getters[std::size_t(in.Slot)]();
+            break;
+        case TOp::Value:
+            *++top = Value ? *Value : Getters[std::size_t(in.Slot)]();
             break;
         case TOp::Array:
             *top = ReadArray(Arrays[std::size_t(in.Slot)], *top);
@@ -433,7 +484,7 @@ void TVxFunctionParser::MarkResolved() {
 TProgram TVxFunctionParser::Compile(const QString& Text) {
     const QString upper = Text.toUpper();
     CheckBrackets(upper);
-    TCompiler compiler(FunctionsList, VariablesList, FOwner.data());
+    TCompiler compiler(FunctionsList, VariablesList, FOwner.data(), FArrayVariable);
     compiler.ParseText(upper, 0);
     return compiler.Take();
 }
@@ -480,4 +531,140 @@ double TVxFunctionParser::Result() {
                                                    : FResolveError);
     const TEvaluationGuard guard(FEvaluating);
     return FProgram.Run();
+}
+
+void TVxFunctionParser::SetArrayVariable(const QString& Name) {
+    const QString name = Name.toUpper();
+    if (name == FArrayVariable)
+        return;
+    FArrayVariable = name;
+    Resolve();
+}
+
+bool TVxFunctionParser::RunBlock(const double* Values, double* Results, int Count) {
+    const TProgram& program = FProgram;
+    const std::size_t n = std::size_t(Count);
+    const std::size_t depth = std::size_t(std::max(program.StackDepth, 1));
+    if (FBlocks.size() < depth * BlockSize)
+        FBlocks.resize(depth * BlockSize);
+    TSlot small[64];
+    std::vector<TSlot> large;
+    TSlot* stack = small;
+    if (depth > 64) {
+        large.resize(depth);
+        stack = large.data();
+    }
+    for (std::size_t k = 0; k < depth; ++k)
+        stack[k].Data = FBlocks.data() + k * BlockSize;
+    TSlot* top = stack - 1;
+    try {
+        for (const TInstruction& in : program.Code) {
+            bool finite = true;
+            switch (in.Op) {
+            case TOp::Constant:
+                ++top;
+                top->Scalar = true;
+                top->Value = in.Constant;
+                break;
+            case TOp::Getter: {
+                ++top;
+                const TVxDoubleGetter& getter = program.Getters[std::size_t(in.Slot)];
+                top->Scalar = !program.FreshGetters[std::size_t(in.Slot)];
+                if (top->Scalar) {
+                    top->Value = getter();
+                    finite = std::isfinite(top->Value);
+                } else {
+                    for (std::size_t i = 0; i < n; ++i)
+                        top->Data[i] = getter();
+                    finite = AllFinite(top->Data, n);
+                }
+                break;
+            }
+            case TOp::Value:
+                ++top;
+                top->Scalar = false;
+                std::copy_n(Values, n, top->Data);
+                finite = AllFinite(top->Data, n);
+                break;
+            case TOp::Array: {
+                const TVxArrayValGetter& array = program.Arrays[std::size_t(in.Slot)];
+                if (top->Scalar) {
+                    top->Value = ReadArray(array, top->Value);
+                    finite = std::isfinite(top->Value);
+                } else {
+                    for (std::size_t i = 0; i < n; ++i)
+                        top->Data[i] = ReadArray(array, top->Data[i]);
+                    finite = AllFinite(top->Data, n);
+                }
+                break;
+            }
+            case TOp::Call:
+                if (top->Scalar) {
+                    top->Value = in.Function(top->Value);
+                    finite = std::isfinite(top->Value);
+                } else {
+                    for (std::size_t i = 0; i < n; ++i)
+                        top->Data[i] = in.Function(top->Data[i]);
+                    finite = AllFinite(top->Data, n);
+                }
+                break;
+            case TOp::Negate:
+                if (top->Scalar) {
+                    top->Value = -top->Value;
+                } else {
+                    for (std::size_t i = 0; i < n; ++i)
+                        top->Data[i] = -top->Data[i];
+                }
+                break;
+            case TOp::Add:
+                finite = BinaryBlock<TOp::Add>(top[-1], top[0], n);
+                --top;
+                break;
+            case TOp::Sub:
+                finite = BinaryBlock<TOp::Sub>(top[-1], top[0], n);
+                --top;
+                break;
+            case TOp::Mul:
+                finite = BinaryBlock<TOp::Mul>(top[-1], top[0], n);
+                --top;
+                break;
+            case TOp::Div:
+                finite = BinaryBlock<TOp::Div>(top[-1], top[0], n);
+                --top;
+                break;
+            case TOp::Pow:
+                finite = BinaryBlock<TOp::Pow>(top[-1], top[0], n);
+                --top;
+                break;
+            }
+            // A value that is not finite may be an error, raised value by value and in the
+            // order Result meets it; so may anything a variable raises.
+            if (!finite)
+                return false;
+        }
+    } catch (const std::exception&) {
+        return false;
+    }
+    if (top->Scalar)
+        std::fill_n(Results, n, top->Value);
+    else
+        std::copy_n(top->Data, n, Results);
+    return true;
+}
+
+void TVxFunctionParser::ResultArray(std::span<const double> Values, std::span<double> Results) {
+    if (IsStale()) [[unlikely]]
+        Resolve();
+    if (FProgram.IsEmpty())
+        throw EVxMathError(FResolveError.isEmpty() ? QStringLiteral("No valid expression defined")
+                                                   : FResolveError);
+    const TEvaluationGuard guard(FEvaluating);
+    const std::size_t count = std::min(Values.size(), Results.size());
+    for (std::size_t start = 0; start < count; start += BlockSize) {
+        const std::size_t n = std::min(BlockSize, count - start);
+        if (RunBlock(Values.data() + start, Results.data() + start, int(n)))
+            continue;
+        for (std::size_t i = start; i < start + n; ++i)
+            Results[i] = FProgram.Run(&Values[i]);
+    }
 }

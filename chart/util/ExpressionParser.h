@@ -29,6 +29,7 @@
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class TVxFunctionParser {
@@ -50,6 +51,17 @@ public:
     /// Evaluates the expression; raises "No valid expression defined" without one.
     double Result();
 
+    /// Names the variable of VariablesList that ResultArray feeds (e.g. "X"; empty: none).
+    /// The expression is compiled again.
+    void SetArrayVariable(const QString& Name);
+    /// The variable ResultArray feeds (upper case).
+    const QString& ArrayVariable() const { return FArrayVariable; }
+    /// Results[i] = the expression with the array variable at Values[i], for every i (Results
+    /// as long as Values): the values and the first error that Result would give value by
+    /// value, in order. Runs the program one step at a time over blocks of values; other
+    /// variables are read once per block, except Random, drawn for every value.
+    void ResultArray(std::span<const double> Values, std::span<double> Results);
+
     /// The component registered as a dependent of every container whose variable the
     /// expression uses (nullptr: none).
     QObject* Owner() const { return FOwner; }
@@ -65,6 +77,7 @@ public:
     enum class TOp : std::uint8_t {
         Constant, ///< push Constant
         Getter,   ///< push Getters[Slot]()
+        Value,    ///< push the array variable: Getters[Slot]() in Result
         Array,    ///< replace the top x by Arrays[Slot](x rounded half to even)
         Call,     ///< replace the top x by Function(x)
         Negate,   ///< replace the top x by -x
@@ -86,15 +99,19 @@ public:
         std::vector<TInstruction> Code;
         std::vector<TVxDoubleGetter> Getters;
         std::vector<TVxArrayValGetter> Arrays;
-        int StackDepth = 0; // values on the stack at most
-        /// Evaluates the program.
-        double Run() const;
+        std::vector<bool> FreshGetters; // Getters read anew for every value of an array
+        int StackDepth = 0;             // values on the stack at most
+        /// Evaluates the program; Value, when given, is the array variable's value.
+        double Run(const double* Value = nullptr) const;
         /// True when there is something to run.
         bool IsEmpty() const { return Code.empty(); }
     };
 
 private:
     TProgram Compile(const QString& Text);
+    // Runs the program over one block; false when a step raised or gave a value that is not
+    // finite (the block is then run value by value).
+    bool RunBlock(const double* Values, double* Results, int Count);
     void Resolve();
     void MarkResolved();
     bool IsStale() const {
@@ -112,4 +129,7 @@ private:
     std::uint64_t FVariablesGeneration = 0;
     QString FResolveError; // why the text no longer compiles at these generations
     int FEvaluating = 0;
+    QString FArrayVariable;
+    // The block stack of ResultArray: StackDepth blocks of values.
+    std::vector<double> FBlocks;
 };

@@ -177,6 +177,36 @@ TEST_F(FittedLineSeriesTest, ALetterBeyondTheOrderFailsThroughTheErrorPath) {
     EXPECT_THROW(s.Coefficient(1), EVxRangeError);
 }
 
+TEST_F(FittedLineSeriesTest, FormulaErrorsAbortTheFitThroughTheErrorPath) {
+    // The first corner (the start coefficients 0.5, the first one doubled and more) meets an
+    // error on the data x = 0, 0.5 .. 3: ln(0 - 1.025), 1.025 / (0.5 - 0.5), exp(1537.5).
+    const struct {
+        const char* Formula;
+        const char* Message;
+    } cases[] = {
+        {"ln(x-a)", "Invalid floating point operation"},
+        {"a/(x-b)", "Floating point division by zero"},
+        {"exp(a*x*1000)", "Floating point overflow"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Formula);
+        TVxFittedLine s;
+        Attach(s);
+        FillExponential();
+        s.SetExpression(c.Formula);
+        int steps = 0;
+        s.OnIteration = [&](TVxFittedLine*) { ++steps; };
+        std::string message;
+        s.OnCalculationError = [&](TVxFunctionSeries*, const std::exception& e) {
+            message = e.what();
+        };
+        s.Calculate();
+        EXPECT_EQ(message, c.Message);
+        EXPECT_EQ(steps, 0);
+        EXPECT_TRUE(s.CalculationFailed());
+    }
+}
+
 TEST_F(FittedLineSeriesTest, CovarianceWithTooFewDistinctPointsSwitchesOffAndReports) {
     TVxFittedLine s;
     Attach(s);

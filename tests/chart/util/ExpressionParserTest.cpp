@@ -7,7 +7,10 @@
 #include "util/FormatSettings.h"
 
 #include <QLocale>
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -305,3 +308,67 @@ TEST(ExpressionParserTest, ChangingTheExpressionWhileEvaluatingRaises) {
 }
 
 } // namespace
+
+TEST(ExpressionParserTest, ArrayEvaluationGivesThePointByPointResults) {
+    // Values over three blocks: -2 .. 10 in steps of 0.02 (0 and 1 exactly included).
+    std::vector<double> values;
+    for (int i = 0; i <= 600; ++i)
+        values.push_back((i - 100) / 50.0);
+    double a = 0.75, b = 0.5, x = 0;
+    TVxFunctionParser parser;
+    RegisterDoubleGetter("X", "", nullptr, parser.VariablesList, [&] { return x; });
+    RegisterDoubleGetter("A", "", nullptr, parser.VariablesList, [&] { return a; });
+    RegisterDoubleGetter("B", "", nullptr, parser.VariablesList, [&] { return b; });
+    parser.SetArrayVariable("x");
+    EXPECT_EQ(parser.ArrayVariable(), "X");
+    // Values, or the message of the first error, value by value through Result.
+    auto pointByPoint = [&](std::vector<double>& Out) {
+        return MessageOf([&] {
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                x = values[i];
+                Out[i] = parser.Result();
+            }
+        });
+    };
+    const char* const divide = "Floating point division by zero";
+    const char* const invalid = "Invalid floating point operation";
+    const char* const overflow = "Floating point overflow";
+    const TErrorCase cases[] = {
+        {"a*exp(b*x)", ""},
+        {"x", ""},
+        {"2.5", ""},
+        {"-x^2+a*x-b", ""},
+        {"Sin(x)*Cos(a)/(1+x*x)", ""},
+        {"(a+b)*x^3", ""},
+        {"Random*0+x", ""},
+        {"Sqrt(x+2)", ""},            // 0 at the first value
+        {"1/x", divide},              // at the 101st value
+        {"Ln(x)", invalid},           // from the first value on
+        {"1/(x-5)+Ln(x+1)", invalid}, // a later value divides by zero
+        {"Exp(x*100)", overflow},     // in the last block
+        {"(x-1)^-1", divide},         // 0^-1 in the second block
+        {"Sqrt(x-9.9)*0+x", invalid}, // the first value
+        {"x/0.0+a", divide},          // every value
+        {"ArcTanh(x/10)", divide},    // the last value
+    };
+    for (const TErrorCase& c : cases) {
+        SCOPED_TRACE(c.Text);
+        parser.SetExpression(c.Text);
+        std::vector<double> expected(values.size(), 0.0), got(values.size(), 0.0);
+        ASSERT_EQ(pointByPoint(expected), QString(c.Message));
+        EXPECT_EQ(MessageOf([&] { parser.ResultArray(values, got); }), QString(c.Message));
+        if (QString(c.Message).isEmpty()) {
+            for (std::size_t i = 0; i < values.size(); ++i)
+                EXPECT_EQ(got[i], expected[i]) << "at " << values[i];
+        }
+    }
+    // A coefficient that is not finite passes through, as in Result.
+    a = std::numeric_limits<double>::quiet_NaN();
+    parser.SetExpression("a*x+Ln(a)");
+    std::vector<double> got(values.size(), 0.0);
+    parser.ResultArray(values, got);
+    EXPECT_TRUE(std::all_of(got.begin(), got.end(), [](double v) { return std::isnan(v); }));
+    // Without an expression, as Result.
+    parser.SetExpression("");
+    EXPECT_EQ(MessageOf([&] { parser.ResultArray(values, got); }), "No valid expression defined");
+}
