@@ -451,6 +451,99 @@ TEST_F(BarsTest, PickedBarsPaintTheImageOfAllBars) {
     }
 }
 
+// A cylinder's body leans by the shift towards its end: the recorded body, end ellipse and
+// rim against the pixels worked out by hand. Vertical: X 0..4 on 600 px is 150 px a class,
+// ClassesDistance 20 leaves 15 px each side, inner width w' = 120; the bar of value 6 on Y
+// 0..10 (15 px a unit, zero at 170) spans x 215..335, y 80..170; Depth3D 50 gives the lean
+// FDepthX = 120 x 50 / 240 = 25 and the ellipse height FDepthY = 120 x 50 / 400 = 15.
+// Horizontal: Y 0..4 on 150 px is 37.5 px a class, 3.75 px gaps, w' = 30, bar 1 from
+// y = 132.5 - 3.75 up by 30 and from x = 50 + 1 to 50 + 6 x 60; lean FDepthY = 3.75, end
+// ellipse FDepthX = 6.25 wide.
+TEST_F(BarsTest, CylindersLeanByTheShiftTowardsTheirEnd) {
+    struct TCase {
+        bool Horizontal;
+        double Lean, Ellipse;
+        QPointF Body[4]; // foot, lean up to the end, along the end, back to the foot
+        QRectF Cap, Bounds;
+        double ArcStart;
+    };
+    const TCase cases[] = {
+        {false,
+         25,
+         15,
+         {{215, 170}, {240, 80}, {360, 80}, {335, 170}},
+         QRectF(240, 72.5, 120, 15),
+         QRectF(QPointF(215, 80), QPointF(360, 177.5)),
+         0},
+        {true,
+         3.75,
+         6.25,
+         {{51, 98.75}, {410, 95}, {410, 125}, {51, 128.75}},
+         QRectF(406.875, 95, 6.25, 30),
+         QRectF(QPointF(47.875, 95), QPointF(410, 128.75)),
+         90},
+    };
+    for (const TCase& c : cases) {
+        Fill(Y, {0, 6});
+        TVxBars s;
+        Attach(s, nullptr, &Y);
+        s.SetBarStyle(TVxBarStyle::Cylinder);
+        s.SetClassesDistance(20);
+        if (c.Horizontal) {
+            s.SetBarsHorizontal(true);
+            SetRanges(0, 10, 0, 4);
+        } else {
+            SetRanges(0, 4, 0, 10);
+        }
+        s.Calculate();
+        s.EnsurePoints();
+        EXPECT_DOUBLE_EQ(s.ZylShift(), c.Lean) << c.Horizontal;
+        TVxRecordingSurface gr;
+        s.PaintGr(gr);
+        const auto bodies = gr.RecordsOf(TVxDrawOp::FillPath);
+        const auto caps = gr.RecordsOf(TVxDrawOp::FillEllipse);
+        const auto outlines = gr.RecordsOf(TVxDrawOp::DrawPath);
+        ASSERT_EQ(bodies.size(), 2u);
+        ASSERT_EQ(caps.size(), c.Horizontal ? 2u : 4u); // vertical: gradient and highlight
+        ASSERT_EQ(outlines.size(), 2u);
+        const QPainterPath& body = bodies.back().Path.ToQt();
+        std::vector<QPointF> corners;
+        for (int j = 0; j < body.elementCount() && corners.size() < 4; ++j) {
+            const QPointF p = body.elementAt(j);
+            if (corners.empty() || p != corners.back())
+                corners.push_back(p);
+        }
+        ASSERT_EQ(corners.size(), 4u);
+        for (int j = 0; j < 4; ++j) {
+            EXPECT_NEAR(corners[size_t(j)].x(), c.Body[j].x(), 1e-4) << c.Horizontal << j;
+            EXPECT_NEAR(corners[size_t(j)].y(), c.Body[j].y(), 1e-4) << c.Horizontal << j;
+        }
+        const QRectF bounds = bodies.back().Path.Bounds();
+        for (auto [got, want] :
+             {std::pair(bounds.left(), c.Bounds.left()),
+              std::pair(bounds.right(), c.Bounds.right()), std::pair(bounds.top(), c.Bounds.top()),
+              std::pair(bounds.bottom(), c.Bounds.bottom())})
+            EXPECT_NEAR(got, want, 1e-4) << c.Horizontal;
+        EXPECT_EQ(outlines.back().Path, bodies.back().Path);
+        const QRectF cap = caps.back().Rect;
+        EXPECT_NEAR(cap.x(), c.Cap.x(), 1e-4) << c.Horizontal;
+        EXPECT_NEAR(cap.y(), c.Cap.y(), 1e-4) << c.Horizontal;
+        EXPECT_NEAR(cap.width(), c.Cap.width(), 1e-4) << c.Horizontal;
+        EXPECT_NEAR(cap.height(), c.Cap.height(), 1e-4) << c.Horizontal;
+        EXPECT_NEAR(c.Horizontal ? cap.width() : cap.height(), c.Ellipse, 1e-4);
+        if (!c.Horizontal) {
+            // The rim: the near half of the end ellipse.
+            const auto rims = gr.RecordsOf(TVxDrawOp::DrawArc);
+            ASSERT_EQ(rims.size(), 2u);
+            EXPECT_EQ(rims.back().Rect, caps.back().Rect);
+            EXPECT_EQ(rims.back().StartAngle, c.ArcStart);
+            EXPECT_EQ(rims.back().SweepAngle, 180);
+        } else {
+            EXPECT_EQ(gr.RecordsOf(TVxDrawOp::DrawEllipse).back().Rect, caps.back().Rect);
+        }
+    }
+}
+
 // Bars taller than about a hundred pixel rows are filled in bands of whole rows (Qt's raster
 // engine would hand each such fill to its thread pool): the pixels are those of one fill,
 // exactly without anti-aliasing and to one level with it; a translucent colour shows any seam
