@@ -57,6 +57,21 @@ bool Finite(QPointF P) {
 constexpr int FillShift = -1;
 constexpr int StrokeShift = 0;
 
+// V as an int when it is a whole number in range (pixels snapped to whole coordinates).
+inline bool Whole(double V, int& Out) {
+    if (!(V > -1e8 && V < 1e8))
+        return false;
+    Out = static_cast<int>(V);
+    return double(Out) == V;
+}
+
+// A thin pen with flat ends and no arrow heads: on whole coordinates its horizontal and
+// vertical lines take one row or column of pixels between the ends.
+inline bool ThinFlat(const TVxPen& Pen) {
+    return Pen.Width <= 1 && Pen.StartCap == TLineCap::LineCapFlat &&
+           Pen.EndCap == TLineCap::LineCapFlat && !Pen.CustomStartCap && !Pen.CustomEndCap;
+}
+
 inline std::uint64_t MaskFrom(int Bit) {
     return ~std::uint64_t(0) << Bit;
 }
@@ -78,6 +93,10 @@ void TVxTopmostSelection::Reset(const QRect& Area) {
     FBits.assign(static_cast<std::size_t>(FWords) *
                      static_cast<std::size_t>(std::max(FArea.height(), 0)),
                  0);
+    FColumnWords = FArea.isEmpty() ? 0 : (FArea.height() + 63) / 64;
+    FColumnBits.assign(static_cast<std::size_t>(FColumnWords) *
+                           static_cast<std::size_t>(std::max(FArea.width(), 0)),
+                       0);
     BeginItem();
 }
 
@@ -87,6 +106,15 @@ void TVxTopmostSelection::AddEverywhere() {
 }
 
 void TVxTopmostSelection::AddFill(const QRectF& Rect, bool Opaque) {
+    int il, it, ir, ib;
+    if (Whole(Rect.left(), il) && Whole(Rect.top(), it) && Whole(Rect.right(), ir) &&
+        Whole(Rect.bottom(), ib)) {
+        // The spans below for whole edges: the pixels from the first edge to before the last.
+        const TVxPixelRect r{std::min(il, ir), std::min(it, ib), std::max(il, ir) - 1,
+                             std::max(it, ib) - 1};
+        AddPixels(r, Opaque);
+        return;
+    }
     double l = Rect.left(), r = l + Rect.width(), t = Rect.top(), b = t + Rect.height();
     if (l > r)
         std::swap(l, r);
@@ -109,6 +137,17 @@ void TVxTopmostSelection::AddFill(const QRectF& Rect, bool Opaque) {
 }
 
 void TVxTopmostSelection::AddLine(QPointF A, QPointF B, const TVxPen& Pen) {
+    int ax, ay, bx, by;
+    if (ThinFlat(Pen) && Whole(A.x(), ax) && Whole(A.y(), ay) && Whole(B.x(), bx) &&
+        Whole(B.y(), by) && (ax == bx || ay == by)) {
+        // The spans below for whole coordinates: the row or column after the smaller end up
+        // to the larger one (nothing for a line of no length).
+        const TVxPixelRect r = ay == by
+                                   ? TVxPixelRect{std::min(ax, bx) + 1, ay, std::max(ax, bx), ay}
+                                   : TVxPixelRect{ax, std::min(ay, by) + 1, ax, std::max(ay, by)};
+        AddPixels(r, FWithOpaque && IsOpaqueSolidPen(Pen));
+        return;
+    }
     if (!Finite(A) || !Finite(B)) {
         AddEverywhere();
         return;
@@ -153,6 +192,23 @@ void TVxTopmostSelection::AddLine(QPointF A, QPointF B, const TVxPen& Pen) {
 }
 
 void TVxTopmostSelection::AddOutline(const QRectF& Rect, const TVxPen& Pen) {
+    int il, it, ir, ib;
+    if (Pen.Width <= 1 && Whole(Rect.left(), il) && Whole(Rect.top(), it) &&
+        Whole(Rect.right(), ir) && Whole(Rect.bottom(), ib)) {
+        // The spans below for whole edges: the border may be taken, and each side surely is
+        // from after its first corner to its last.
+        const int l = std::min(il, ir), rt = std::max(il, ir);
+        const int t = std::min(it, ib), b = std::max(it, ib);
+        PushTouched({l, t, rt, b});
+        if (!FWithOpaque || !IsOpaqueSolidPen(Pen))
+            return;
+        for (const TVxPixelRect& side :
+             {TVxPixelRect{l + 1, t, rt, t}, TVxPixelRect{l + 1, b, rt, b},
+              TVxPixelRect{l, t + 1, l, b}, TVxPixelRect{rt, t + 1, rt, b}})
+            if (!side.IsEmpty())
+                PushOpaque(side);
+        return;
+    }
     double l = Rect.left(), rt = l + Rect.width(), t = Rect.top(), b = t + Rect.height();
     if (l > rt)
         std::swap(l, rt);
@@ -189,6 +245,38 @@ void TVxTopmostSelection::AddOutline(const QRectF& Rect, const TVxPen& Pen) {
     side(rt, false);
 }
 
+namespace {
+
+// Whether the bits First..Last of Words are all set.
+inline bool RunSet(const std::uint64_t* Words, int First, int Last) {
+    const int first = First >> 6, last = Last >> 6;
+    const std::uint64_t head = MaskFrom(First & 63), tail = MaskTo(Last & 63);
+    if (first == last)
+        return (Words[first] & head & tail) == (head & tail);
+    if ((Words[first] & head) != head || (Words[last] & tail) != tail)
+        return false;
+    for (int w = first + 1; w < last; ++w)
+        if (Words[w] != ~std::uint64_t(0))
+            return false;
+    return true;
+}
+
+// Sets the bits First..Last of Words.
+inline void SetRun(std::uint64_t* Words, int First, int Last) {
+    const int first = First >> 6, last = Last >> 6;
+    const std::uint64_t head = MaskFrom(First & 63), tail = MaskTo(Last & 63);
+    if (first == last) {
+        Words[first] |= head & tail;
+        return;
+    }
+    Words[first] |= head;
+    for (int w = first + 1; w < last; ++w)
+        Words[w] = ~std::uint64_t(0);
+    Words[last] |= tail;
+}
+
+} // namespace
+
 bool TVxTopmostSelection::RectCovered(TVxPixelRect R) const {
     // Pixels outside the area count as covered.
     R.Left = std::max(R.Left, FArea.left());
@@ -198,25 +286,20 @@ bool TVxTopmostSelection::RectCovered(TVxPixelRect R) const {
     if (R.IsEmpty())
         return true;
     const int left = R.Left - FArea.left(), right = R.Right - FArea.left();
-    const int first = left >> 6, last = right >> 6;
-    const std::uint64_t* row =
-        FBits.data() + static_cast<std::size_t>(R.Top - FArea.top()) * FWords;
-    if (first == last) {
-        // The common case of a narrow item: one word a row.
-        const std::uint64_t mask = MaskFrom(left & 63) & MaskTo(right & 63);
-        for (int y = R.Top; y <= R.Bottom; ++y, row += FWords)
-            if ((row[first] & mask) != mask)
+    const int top = R.Top - FArea.top(), bottom = R.Bottom - FArea.top();
+    // Row by row or column by column, whichever takes fewer runs.
+    if (right - left < bottom - top) {
+        const std::uint64_t* column =
+            FColumnBits.data() + static_cast<std::size_t>(left) * FColumnWords;
+        for (int x = left; x <= right; ++x, column += FColumnWords)
+            if (!RunSet(column, top, bottom))
                 return false;
         return true;
     }
-    const std::uint64_t headMask = MaskFrom(left & 63), tailMask = MaskTo(right & 63);
-    for (int y = R.Top; y <= R.Bottom; ++y, row += FWords) {
-        if ((row[first] & headMask) != headMask || (row[last] & tailMask) != tailMask)
+    const std::uint64_t* row = FBits.data() + static_cast<std::size_t>(top) * FWords;
+    for (int y = top; y <= bottom; ++y, row += FWords)
+        if (!RunSet(row, left, right))
             return false;
-        for (int w = first + 1; w < last; ++w)
-            if (row[w] != ~std::uint64_t(0))
-                return false;
-    }
     return true;
 }
 
@@ -228,19 +311,13 @@ void TVxTopmostSelection::CoverRect(TVxPixelRect R) {
     if (R.IsEmpty())
         return;
     const int left = R.Left - FArea.left(), right = R.Right - FArea.left();
-    const int first = left >> 6, last = right >> 6;
-    std::uint64_t* row = FBits.data() + static_cast<std::size_t>(R.Top - FArea.top()) * FWords;
-    const std::uint64_t headMask = MaskFrom(left & 63), tailMask = MaskTo(right & 63);
-    for (int y = R.Top; y <= R.Bottom; ++y, row += FWords) {
-        if (first == last) {
-            row[first] |= headMask & tailMask;
-            continue;
-        }
-        row[first] |= headMask;
-        for (int w = first + 1; w < last; ++w)
-            row[w] = ~std::uint64_t(0);
-        row[last] |= tailMask;
-    }
+    const int top = R.Top - FArea.top(), bottom = R.Bottom - FArea.top();
+    std::uint64_t* row = FBits.data() + static_cast<std::size_t>(top) * FWords;
+    for (int y = top; y <= bottom; ++y, row += FWords)
+        SetRun(row, left, right);
+    std::uint64_t* column = FColumnBits.data() + static_cast<std::size_t>(left) * FColumnWords;
+    for (int x = left; x <= right; ++x, column += FColumnWords)
+        SetRun(column, top, bottom);
 }
 
 bool TVxTopmostSelection::EndItem() {

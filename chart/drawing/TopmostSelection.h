@@ -90,6 +90,9 @@ private:
     QRect FArea;
     int FWords = 0; // 64-bit words per row
     std::vector<std::uint64_t> FBits;
+    // The same bits column by column: tall, narrow items are checked a column at a time.
+    int FColumnWords = 0; // 64-bit words per column
+    std::vector<std::uint64_t> FColumnBits;
     TVxPixelRect FTouched[MaxRects];
     TVxPixelRect FOpaque[MaxRects];
     int FTouchedCount = 0;

@@ -368,6 +368,13 @@ void TVxPointWithErrorSeries::CalculatePoints() {
             last = int(std::upper_bound(xs.begin(), xs.end(), hi) - xs.begin()) - 1;
         }
     }
+    // The delta vectors and their counts at hand (DeltaAt for each point, hoisted).
+    const TVxCustomDoubleVector* deltas[4];
+    int counts[4];
+    for (int k = 0; k < 4; ++k) {
+        deltas[k] = FDelta[size_t(k)].data();
+        counts[k] = deltas[k] ? deltas[k]->GetCount() : 0;
+    }
     for (int i = first; i <= last; ++i) {
         if (!HasValuesAt(i))
             continue;
@@ -380,9 +387,15 @@ void TVxPointWithErrorSeries::CalculatePoints() {
         float ends[4];
         bool any = false;
         for (int k = 0; k < 4; ++k) {
-            double d = 0;
             ends[k] = std::numeric_limits<float>::quiet_NaN();
-            if (!DeltaAt(TDeltaKind(k), i, d))
+            if (i >= counts[k])
+                continue;
+            double d = std::abs(deltas[k]->GetValue(i));
+            if (FDeltaTransformation[size_t(k)]) {
+                TVxTransformEventArgs e{d, i};
+                d = std::abs(FDeltaTransformation[size_t(k)](this, e));
+            }
+            if (std::isnan(d))
                 continue;
             const double end = k == XPlus    ? x + d
                                : k == XMinus ? x - d
