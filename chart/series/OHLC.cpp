@@ -414,8 +414,13 @@ void TVxCustomOHLC::CalculatePoints() {
     FLowPoint.reserve(reserve);
     FOpenPoint.reserve(reserve);
     FHighPoint.reserve(reserve);
+    // HasValuesAt, without asking each vector while none has outliers.
+    bool outliers = false;
+    for (const TVxCustomDoubleVector* v :
+         {FXData.data(), FYData.data(), FLowData.data(), FOpenData.data(), FHighData.data()})
+        outliers = outliers || (!FOutliersVisible && v && v->AnyOutliers());
     for (int i = first; i <= last; ++i) {
-        if (!HasValuesAt(i))
+        if (outliers && !HasValuesAt(i))
             continue;
         const double x = TransformX(i, FXData->GetValue(i));
         const double c = TransformY(i, FYData->GetValue(i));

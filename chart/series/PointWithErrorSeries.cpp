@@ -371,12 +371,15 @@ void TVxPointWithErrorSeries::CalculatePoints() {
     // The delta vectors and their counts at hand (DeltaAt for each point, hoisted).
     const TVxCustomDoubleVector* deltas[4];
     int counts[4];
+    bool deltaOutliers = false;
     for (int k = 0; k < 4; ++k) {
         deltas[k] = FDelta[size_t(k)].data();
         counts[k] = deltas[k] ? deltas[k]->GetCount() : 0;
+        deltaOutliers = deltaOutliers || (deltas[k] && deltas[k]->AnyOutliers());
     }
     for (int i = first; i <= last; ++i) {
-        if (!HasValuesAt(i))
+        // HasValuesAt, without asking each delta vector while none has outliers.
+        if (!(deltaOutliers ? HasValuesAt(i) : FOutliersVisible || TVxSeries::HasValuesAt(i)))
             continue;
         const double x = TransformX(i, FXData->GetValue(i));
         const double y = TransformY(i, FYData->GetValue(i));
