@@ -8,10 +8,14 @@
 #include "axes/Axis.h"
 #include "graph/Graph.h"
 #include "pages/GalleryPage.h"
+#include "series/FourierSeries.h"
+#include "series/OHLC.h"
 #include "series/Series.h"
 #include "util/Application.h"
+#include "vectors/DoubleVector.h"
 
 #include <QImage>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
@@ -41,10 +45,11 @@ struct TPageForm {
 
     /// The pixel of (X, Y) on the primary axes: the data area's first and last pixel hold
     /// the axes' fixed ends, values between map linearly.
-    QPointF At(double X, double Y) const {
-        const QRectF da = Graph->DrawingArea();
-        const TVxAxis& x = *Graph->PrimaryXAxis();
-        const TVxAxis& y = *Graph->PrimaryYAxis();
+    QPointF At(double X, double Y) const { return At(*Graph, X, Y); }
+    static QPointF At(const TVxGraph2D& G, double X, double Y) {
+        const QRectF da = G.DrawingArea();
+        const TVxAxis& x = *G.PrimaryXAxis();
+        const TVxAxis& y = *G.PrimaryYAxis();
         return {da.left() + (X - x.Start()) / (x.Stop() - x.Start()) * (da.width() - 1),
                 da.top() + (y.Stop() - Y) / (y.Stop() - y.Start()) * (da.height() - 1)};
     }
@@ -125,4 +130,101 @@ TEST(GalleryRegression, TheTitleShowsTheFitsInTheUsersLocale) {
         EXPECT_EQ(title.section(QChar(u'\r'), 0, 0), QString::fromLatin1(c.Line));
         EXPECT_EQ(title.section(QChar(u'\r'), 1, 1), QString::fromLatin1(c.Parabola));
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bars
+
+TEST(GalleryBars, InsideABarItsColourAndJustAboveItTheDataArea) {
+    TPageForm page("Bars");
+    auto* upper = page.Find<TVxGraph2D>("Graph2");
+    auto* lower = page.Find<TVxGraph2D>("Graph1");
+    ASSERT_NE(upper, nullptr);
+    ASSERT_NE(lower, nullptr);
+    // Class k spans k .. k + 1. Side by side, the first series takes the left half of each
+    // class; stacked, each bar starts at the sum of the series below.
+    struct TProbe {
+        TVxGraph2D* Graph;
+        const char* Series;
+        double X, Inside, Top;
+        const char* Above; // the series piled on top, else the data area
+    };
+    const TProbe probes[] = {
+        {upper, "Sales2025", 1.25, 3.5, 7, nullptr}, // 2025, Q2: 7
+        {upper, "Sales2026", 3.75, 4.5, 9, nullptr}, // 2026, Q4: 9
+        {lower, "Valves", 0.5, 5.5, 8, "Sensors"},   // Q1: 3 + 5, on the pumps
+        {lower, "Sensors", 2.5, 9, 12, nullptr},     // Q3: 2 + 4 + 6, on top
+    };
+    const auto fill = [&](const char* Name) {
+        auto* bars = page.Find<TVxSeries>(Name);
+        return bars ? QRgb(bars->Area()->ForeColor()) : QRgb(0);
+    };
+    for (const TProbe& p : probes) {
+        SCOPED_TRACE(p.Series);
+        const QImage image = p.Graph->PaintToImage();
+        const QPoint inside = TPageForm::At(*p.Graph, p.X, p.Inside).toPoint();
+        EXPECT_EQ(image.pixel(inside), fill(p.Series));
+        // Two pixels above the top edge.
+        const QPointF top = TPageForm::At(*p.Graph, p.X, p.Top);
+        const QPoint above(int(std::nearbyint(top.x())), int(std::floor(top.y())) - 2);
+        EXPECT_EQ(image.pixel(above), p.Above ? fill(p.Above) : QRgb(p.Graph->DataAreaColor()));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Prices
+
+TEST(GalleryPrices, ARisingAndAFallingCandleFillTheirBodiesInThePagesColours) {
+    TPageForm page("Prices");
+    ASSERT_NE(page.Graph, nullptr);
+    auto* candles = page.Find<TVxCandleSticks>("Northwind");
+    auto* day = page.Find<TVxDoubleVector>("NorthwindDay");
+    auto* open = page.Find<TVxDoubleVector>("NorthwindOpen");
+    auto* close = page.Find<TVxDoubleVector>("NorthwindClose");
+    ASSERT_TRUE(candles && day && open && close);
+    const QImage image = page.Paint();
+    // The day that rose most and the one that fell most: their bodies are many pixels tall.
+    int up = -1, down = -1;
+    for (int i = 0; i < open->GetCount(); ++i) {
+        const double change = close->GetValue(i) - open->GetValue(i);
+        if (up < 0 || change > close->GetValue(up) - open->GetValue(up))
+            up = i;
+        if (down < 0 || change < close->GetValue(down) - open->GetValue(down))
+            down = i;
+    }
+    ASSERT_GT(close->GetValue(up), open->GetValue(up));
+    ASSERT_LT(close->GetValue(down), open->GetValue(down));
+    for (const auto& [i, color] :
+         {std::pair{up, candles->BullColor()}, std::pair{down, candles->BearColor()}}) {
+        SCOPED_TRACE(i);
+        const double middle = (open->GetValue(i) + close->GetValue(i)) / 2;
+        EXPECT_EQ(image.pixel(page.At(day->GetValue(i), middle).toPoint()), QRgb(color));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Spectrum
+
+TEST(GallerySpectrum, ThePeriodFourCosinePeaksAtAQuarter) {
+    TPageForm page("Spectrum");
+    ASSERT_NE(page.Graph, nullptr);
+    page.Paint();
+    auto* spectrum = page.Find<TVxDiscreteFourier>("Spectrum");
+    ASSERT_NE(spectrum, nullptr);
+    // numpy.fft.rfft of cos(2 pi x / 4), x = 0..7 (gallery_kinds_reference.py): |X_k| is 4 at
+    // k = 2 (frequency 0.25) and 0 elsewhere; the series shows |X_k| / (N / 2), k < N / 2.
+    const TVxDiscreteFourierCalculation& calc = spectrum->FourierCalculation();
+    ASSERT_EQ(calc.PointsN(), 4);
+    EXPECT_DOUBLE_EQ(calc.Delta(), 0.125);
+    const double expected[] = {0, 0, 1, 0};
+    for (int k = 0; k < 4; ++k)
+        EXPECT_NEAR(calc.Spectrum().Amplitude[size_t(k)], expected[k], 1e-12) << k;
+    // The highest drawn point of the amplitude line is the pixel of (0.25, 1).
+    const std::vector<QPointF>& points = spectrum->Points();
+    ASSERT_FALSE(points.empty());
+    const QPointF top = *std::min_element(points.begin(), points.end(),
+                                          [](QPointF a, QPointF b) { return a.y() < b.y(); });
+    const QPointF want = page.At(0.25, 1);
+    EXPECT_NEAR(top.x(), want.x(), 1);
+    EXPECT_NEAR(top.y(), want.y(), 1);
 }

@@ -4,12 +4,35 @@
 // (declarations: one line a page)
 void BuildFirstChart(QWidget& form, const TGalleryPageOptions& options);
 void BuildRegression(QWidget& form, const TGalleryPageOptions& options);
+void BuildBars(QWidget& form, const TGalleryPageOptions& options);
+void BuildBars3D(QWidget& form, const TGalleryPageOptions& options);
+void BuildErrorBars(QWidget& form, const TGalleryPageOptions& options);
+void BuildBubbles(QWidget& form, const TGalleryPageOptions& options);
+void BuildArrows(QWidget& form, const TGalleryPageOptions& options);
+void BuildPrices(QWidget& form, const TGalleryPageOptions& options);
+void BuildSimplexFit(QWidget& form, const TGalleryPageOptions& options);
+void BuildSplines(QWidget& form, const TGalleryPageOptions& options);
+void BuildMovingAverage(QWidget& form, const TGalleryPageOptions& options);
+void BuildSpectrum(QWidget& form, const TGalleryPageOptions& options);
 
 const std::vector<TGalleryPage>& GalleryPages() {
     static const std::vector<TGalleryPage> pages = {
         // {"Name", "Title", "pages/Name.cpp", &BuildName},
         {"FirstChart", "First chart", "pages/FirstChart.cpp", &BuildFirstChart},
-        {"Regression", "Linear regression and polynomial", "pages/Regression.cpp", &BuildRegression},
+        {"Regression", "Linear regression and polynomial", "pages/Regression.cpp",
+         &BuildRegression},
+        {"Bars", "Bars: side by side, stacked, labelled", "pages/Bars.cpp", &BuildBars},
+        {"Bars3D", "Bars in 3-D: cuboids and cylinders", "pages/Bars3D.cpp", &BuildBars3D},
+        {"ErrorBars", "Points with error bars", "pages/ErrorBars.cpp", &BuildErrorBars},
+        {"Bubbles", "Bubbles", "pages/Bubbles.cpp", &BuildBubbles},
+        {"Arrows", "Arrows", "pages/Arrows.cpp", &BuildArrows},
+        {"Prices", "Prices: candlesticks and OHLC bars on a date-time axis", "pages/Prices.cpp",
+         &BuildPrices},
+        {"SimplexFit", "Simplex fit of an expression", "pages/SimplexFit.cpp", &BuildSimplexFit},
+        {"Splines", "Splines: Akima, cubic, smoothing; slope and integral", "pages/Splines.cpp",
+         &BuildSplines},
+        {"MovingAverage", "Moving averages", "pages/MovingAverage.cpp", &BuildMovingAverage},
+        {"Spectrum", "Spectrum: DFT amplitude and phase", "pages/Spectrum.cpp", &BuildSpectrum},
     };
     return pages;
 }
