@@ -245,6 +245,26 @@ void TVxGraph2D::PaintExport(QPainter& Painter, bool Vector) {
     TPainterScope state(Painter);
     Painter.translate(-extent.Left, 0);
     const std::vector<TVxGraph2D*> children = owner.ChildGraphs();
+    // Stacked graphs are drawn before the owner, whose poll gives the shared X axis its range
+    // from every graph's series: in a stack never painted before, they would reduce their
+    // series to the axis' stale range. One pass on a scratch image brings the stack up to
+    // date first, as the screen's next frame would.
+    bool fresh = owner.FOnce;
+    for (const TVxGraph2D* child : children)
+        fresh = fresh || child->FOnce;
+    if (fresh && !children.empty()) {
+        QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+        QPainter scratchPainter(&scratch);
+        std::vector<TVxGraph2D*> stack(children.rbegin(), children.rend());
+        stack.push_back(&owner);
+        for (TVxGraph2D* g : stack) {
+            TFlagScope image(g->FDoingImage, true);
+            TFlagScope metafile(g->FDoingMetafile, Vector);
+            TFlagScope painting(g->FPainting, true);
+            TVxQtSurface surface(scratchPainter);
+            g->PaintGr(surface);
+        }
+    }
     for (auto it = children.rbegin(); it != children.rend(); ++it)
         Painter.translate(0, paintOne(**it));
     paintOne(owner);

@@ -14,6 +14,13 @@ void BuildSimplexFit(QWidget& form, const TGalleryPageOptions& options);
 void BuildSplines(QWidget& form, const TGalleryPageOptions& options);
 void BuildMovingAverage(QWidget& form, const TGalleryPageOptions& options);
 void BuildSpectrum(QWidget& form, const TGalleryPageOptions& options);
+void BuildAreas(QWidget& form, const TGalleryPageOptions& options);
+void BuildLegends(QWidget& form, const TGalleryPageOptions& options);
+void BuildMarkers(QWidget& form, const TGalleryPageOptions& options);
+void BuildRichCaptions(QWidget& form, const TGalleryPageOptions& options);
+void BuildAxes(QWidget& form, const TGalleryPageOptions& options);
+void BuildZoomPan(QWidget& form, const TGalleryPageOptions& options);
+void BuildYearOfReadings(QWidget& form, const TGalleryPageOptions& options);
 
 const std::vector<TGalleryPage>& GalleryPages() {
     static const std::vector<TGalleryPage> pages = {
@@ -33,6 +40,16 @@ const std::vector<TGalleryPage>& GalleryPages() {
          &BuildSplines},
         {"MovingAverage", "Moving averages", "pages/MovingAverage.cpp", &BuildMovingAverage},
         {"Spectrum", "Spectrum: DFT amplitude and phase", "pages/Spectrum.cpp", &BuildSpectrum},
+        {"Areas", "Areas, hatches, gradients and bands", "pages/Areas.cpp", &BuildAreas},
+        {"Legends", "Legends: docked, floating, merged items", "pages/Legends.cpp", &BuildLegends},
+        {"Markers", "Markers: lines, cross-hair, labels with arrows", "pages/Markers.cpp",
+         &BuildMarkers},
+        {"RichCaptions", "Rich caption markup", "pages/RichCaptions.cpp", &BuildRichCaptions},
+        {"Axes", "Axes: logarithmic, date-time, seconds", "pages/Axes.cpp", &BuildAxes},
+        {"ZoomPan", "Zoom, panning and scrollbars on two graphs", "pages/ZoomPan.cpp",
+         &BuildZoomPan},
+        {"YearOfReadings", "A year of readings (10 million points)", "pages/YearOfReadings.cpp",
+         &BuildYearOfReadings},
     };
     return pages;
 }

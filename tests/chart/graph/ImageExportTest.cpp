@@ -258,6 +258,54 @@ TEST_F(ImageExportTest, CoupledGraphsExportAsOneStackedImage) {
     EXPECT_TRUE(Graph->HasChildGraphs());
 }
 
+TEST_F(ImageExportTest, TheFirstExportDrawsAStackedGraphsSeriesOnTheRangeTheDataGive) {
+    // Nothing painted yet; the shared X axis ranges itself from the owner's series (100 to
+    // 150) and the stacked graph's (150 to 200). The stacked graph is drawn first, so the
+    // axis must have its range before that.
+    constexpr QRgb LineColour = 0xFFE02020;
+    QWidget form;
+    auto* owner = new TVxGraph2D(&form);
+    owner->setGeometry(0, 200, 400, 200);
+    owner->TestPrimaryAxis();
+    TVxAxis* x = owner->PrimaryXAxis();
+    x->SetEndRounding(TVxAxisEndRounding::RndNothing);
+    auto* upper = new TVxGraph2D(&form);
+    upper->setGeometry(0, 0, 400, 200);
+    upper->SetSmoothingMode(TVxSmoothingMode::None);
+    upper->SetPrimaryXAxis(x);
+    upper->TestPrimaryAxis(); // its own Y axis
+    FixAxis(*upper->PrimaryYAxis(), 0, 10);
+    TVxDoubleVector xs[2], ys[2];
+    TVxGraph2D* graphs[2] = {owner, upper};
+    for (int i = 0; i < 2; ++i) {
+        for (double v : {100.0 + 50 * i, 150.0 + 50 * i}) {
+            xs[i].Add(v);
+            ys[i].Add(5);
+        }
+        auto* flat = new TVxLineSeries(&form);
+        flat->SetXData(&xs[i]);
+        flat->SetYData(&ys[i]);
+        flat->SetXAxis(x);
+        flat->SetYAxis(graphs[i]->PrimaryYAxis());
+        flat->Line()->SetColor(TVxColor(LineColour));
+        flat->Line()->SetWidth(3);
+    }
+
+    const QImage image = owner->ExportImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(400, 400));
+    EXPECT_EQ(x->Start(), 100);
+    EXPECT_EQ(x->Stop(), 200);
+    // y = 5 halfway down the upper graph's Y axis; its line covers x = 150 .. 200.
+    const TVxAxis& y = *upper->PrimaryYAxis();
+    const int row = int(std::nearbyint(y.AxTop() + y.AxLength() / 2));
+    for (double share : {0.6, 0.75, 0.9}) {
+        const int column = int(std::nearbyint(x->AxLeft() + share * x->AxLength()));
+        EXPECT_EQ(image.pixel(column, row), LineColour) << share;
+    }
+    const int before = int(std::nearbyint(x->AxLeft() + 0.4 * x->AxLength()));
+    EXPECT_NE(image.pixel(before, row), LineColour);
+}
+
 TEST_F(ImageExportTest, AVisibleVerticalScrollbarIsLeftOutOfTheImage) {
     Form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
