@@ -78,7 +78,7 @@ void BuildAxes(QWidget& form, const TGalleryPageOptions&) {
     TVxAxis* date =
         NewAxis(form, *graph, "Date", TVxAxisPosition::Top, TVxAxisScaling::DateTime, "Date");
     TVxAxis* dayLength = NewAxis(form, *graph, "Daylight", TVxAxisPosition::Right,
-                                TVxAxisScaling::Seconds, "Length of the day");
+                                 TVxAxisScaling::Seconds, "Length of the day");
     TVxLineSeries* days = NewSeries(form, "Days", date, dayLength, VxColor(0xFFE07020));
     const TDateTime first = EncodeDateTime(2024, 3, 1);
     for (int d = 0; d < 61; ++d) { // 52 degrees north, around the equinox
