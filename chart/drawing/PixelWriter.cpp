@@ -13,6 +13,17 @@ inline bool Whole(double V, int& Out) {
     return double(Out) == V;
 }
 
+// x * A / 255 on the four channels at once, rounded as the painter's blending rounds.
+inline std::uint32_t ByteMul(std::uint32_t X, std::uint32_t A) {
+    std::uint32_t t = (X & 0xff00ff) * A;
+    t = (t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8;
+    t &= 0xff00ff;
+    X = ((X >> 8) & 0xff00ff) * A;
+    X = X + ((X >> 8) & 0xff00ff) + 0x800080;
+    X &= 0xff00ff00;
+    return X | t;
+}
+
 } // namespace
 
 TVxPixelWriter::TVxPixelWriter(QImage& Image, const QRect& Clip, QPoint Offset)
@@ -98,5 +109,34 @@ bool TVxPixelWriter::Outline(const QRectF& Rect, TVxColor Color) {
     Span(b, l, r, Color);
     Block(l, t + 1, l, b - 1, Color);
     Block(r, t + 1, r, b - 1, Color);
+    return true;
+}
+
+bool TVxPixelWriter::Blend(const QImage& Image, QPointF TopLeft) {
+    if (Image.format() != QImage::Format_ARGB32_Premultiplied || Image.devicePixelRatio() != 1)
+        return false;
+    const double fx = std::floor(TopLeft.x() + 0.5), fy = std::floor(TopLeft.y() + 0.5);
+    int x0, y0;
+    if (!Whole(fx, x0) || !Whole(fy, y0) ||
+        !Inside(x0, y0, x0 + Image.width() - 1, y0 + Image.height() - 1))
+        return false;
+    x0 += FOffset.x();
+    y0 += FOffset.y();
+    const int left = std::max(x0, FClip.left()),
+              right = std::min(x0 + Image.width() - 1, FClip.right());
+    const int top = std::max(y0, FClip.top()),
+              bottom = std::min(y0 + Image.height() - 1, FClip.bottom());
+    for (int y = top; y <= bottom; ++y) {
+        const auto* src = reinterpret_cast<const std::uint32_t*>(Image.constScanLine(y - y0)) - x0;
+        auto* dst = reinterpret_cast<std::uint32_t*>(FBits + FStride * y);
+        for (int x = left; x <= right; ++x) {
+            const std::uint32_t s = src[x];
+            const std::uint32_t alpha = s >> 24;
+            if (alpha == 255)
+                dst[x] = s;
+            else if (s != 0)
+                dst[x] = s + ByteMul(dst[x], 255 - alpha);
+        }
+    }
     return true;
 }

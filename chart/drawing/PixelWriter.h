@@ -38,6 +38,10 @@ public:
     /// (nothing written) unless Rect's edges are whole numbers and it is at least one wide and
     /// one high.
     bool Outline(const QRectF& Rect, TVxColor Color);
+    /// Lays Image (Format_ARGB32_Premultiplied, one pixel a unit) over the pixels from
+    /// TopLeft on, rounded to the nearest pixel as the painter places an unscaled image,
+    /// blending as the painter does. False (nothing written) for other formats.
+    bool Blend(const QImage& Image, QPointF TopLeft);
 
 private:
     bool Inside(int X0, int Y0, int X1, int Y1) const;

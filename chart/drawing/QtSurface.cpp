@@ -229,7 +229,7 @@ void TVxQtSurface::StrokePolyline(const TVxPen& Pen, std::span<const QPointF> Po
 
 void TVxQtSurface::DrawLine(const TVxPen& Pen, QPointF A, QPointF B) {
     if (IsDirectPen(Pen))
-        if (TVxPixelWriter* writer = Writer(); writer && writer->Line(A, B, Pen.Color))
+        if (TVxPixelWriter* writer = ShapeWriter(); writer && writer->Line(A, B, Pen.Color))
             return;
     const QPointF points[] = {A, B};
     StrokePolyline(Pen, points);
@@ -248,7 +248,7 @@ void TVxQtSurface::DrawLineList(const TVxPen& Pen, std::span<const QLineF> Lines
         return;
     // The painter's pixels of a line in a list depend on the lines before it: the writer takes
     // the list only when it takes every line.
-    if (TVxPixelWriter* writer = IsDirectPen(Pen) ? Writer() : nullptr;
+    if (TVxPixelWriter* writer = IsDirectPen(Pen) ? ShapeWriter() : nullptr;
         writer && std::all_of(Lines.begin(), Lines.end(), [&](const QLineF& Line) {
             return writer->TakesLine(Line.p1(), Line.p2());
         })) {
@@ -272,7 +272,7 @@ void TVxQtSurface::DrawLineList(const TVxPen& Pen, std::span<const QLineF> Lines
 
 void TVxQtSurface::DrawRectangle(const TVxPen& Pen, const QRectF& Rect) {
     if (IsDirectPen(Pen))
-        if (TVxPixelWriter* writer = Writer(); writer && writer->Outline(Rect, Pen.Color))
+        if (TVxPixelWriter* writer = ShapeWriter(); writer && writer->Outline(Rect, Pen.Color))
             return;
     QPainterPath path;
     path.addRect(Rect);
@@ -314,7 +314,7 @@ void TVxQtSurface::DrawPath(const TVxPen& Pen, const TVxPath& Path) {
 
 void TVxQtSurface::FillRectangle(const TVxBrush& Brush, const QRectF& Rect) {
     if (Brush.Kind == TVxBrushKind::Solid && GetAlpha(Brush.Color) == 0xFF)
-        if (TVxPixelWriter* writer = Writer(); writer && writer->Fill(Rect, Brush.Color))
+        if (TVxPixelWriter* writer = ShapeWriter(); writer && writer->Fill(Rect, Brush.Color))
             return;
     if (SoftClip()) {
         QPainterPath path;
@@ -377,6 +377,8 @@ double TVxQtSurface::GetFontHeight(const TVxFontSpec& Font) const {
 }
 
 void TVxQtSurface::DrawImage(const QImage& Image, QPointF Position) {
+    if (TVxPixelWriter* writer = Writer(); writer && writer->Blend(Image, Position))
+        return;
     DrawImage(Image, QRectF(Position, QSizeF(Image.size())));
 }
 
@@ -448,7 +450,7 @@ TVxPixelWriter* TVxQtSurface::Writer() {
 }
 
 TVxPixelWriter* TVxQtSurface::MakeWriter() {
-    if (!FDirectPixels || IsAntiAliased(FSmoothing) || !FRaster || FBaseClipping || FSoftClip)
+    if (!FDirectPixels || !FRaster || FBaseClipping || FSoftClip)
         return nullptr;
     QPainter& p = Active();
     QPaintDevice* device = p.device();

@@ -73,8 +73,8 @@ public:
     /// True when the device is a pixel raster (image, pixmap, widget).
     bool IsRaster() const { return FRaster; }
     /// Whether aliased, opaque, axis-parallel rectangles and one-pixel lines on whole
-    /// coordinates go straight into the pixels of an image target (the same pixels as through
-    /// the painter; on by default).
+    /// coordinates, and unscaled images, go straight into the pixels of an image target (the
+    /// same pixels as through the painter; on by default).
     void SetDirectPixels(bool On) {
         FDirectPixels = On;
         FWriterStale = true;
@@ -94,6 +94,13 @@ private:
     /// The writer straight into the pixels of the active image, or null where the painter must
     /// draw (anti-aliasing, other devices, transforms or clips).
     TVxPixelWriter* Writer();
+    /// The writer for shapes: only without anti-aliasing.
+    TVxPixelWriter* ShapeWriter() {
+        return FSmoothing == TSmoothingMode::SmoothingModeAntiAlias ||
+                       FSmoothing == TSmoothingMode::SmoothingModeHighQuality
+                   ? nullptr
+                   : Writer();
+    }
     TVxPixelWriter* MakeWriter();
 
     QPainter& FTarget;

@@ -179,4 +179,54 @@ TEST(PixelWriter, TheSurfaceDrawsTheSamePixelsStraightAndThroughThePainter) {
     }
 }
 
+TEST(PixelWriter, ImagesLaidOverStraightAndThroughThePainterAlike) {
+    // Small premultiplied images of every alpha at whole and fractional places, as symbol
+    // sprites are stamped, with and without anti-aliasing, under clips and shifts.
+    std::mt19937 gen(5);
+    std::uniform_int_distribution<int> byte(0, 255), pick(0, 3);
+    std::uniform_real_distribution<double> ux(-8, 62), uy(-8, 42);
+    std::vector<QImage> sprites;
+    for (int i = 0; i < 6; ++i) {
+        QImage sprite(3 + i, 7 - i / 2, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < sprite.height(); ++y)
+            for (int x = 0; x < sprite.width(); ++x) {
+                const int kind = pick(gen);
+                const int a = kind == 0 ? 0 : kind == 1 ? 255 : byte(gen);
+                sprite.setPixel(
+                    x, y, qRgba(byte(gen) * a / 255, byte(gen) * a / 255, byte(gen) * a / 255, a));
+            }
+        sprites.push_back(sprite);
+    }
+    std::vector<QPointF> places;
+    for (int i = 0; i < 300; ++i) {
+        const double x = ux(gen), y = uy(gen);
+        places.emplace_back(pick(gen) == 0 ? std::round(x) : std::round(8 * x) / 8,
+                            pick(gen) == 0 ? std::round(y) : std::round(8 * y) / 8);
+    }
+    auto render = [&](QImage::Format Format, const QRectF& Clip, QPointF Shift, bool Smooth,
+                      bool Direct) {
+        QImage image(60, 40, Format);
+        image.fill(QColor(40, 90, 160));
+        QPainter painter(&image);
+        TVxQtSurface surface(painter);
+        surface.SetDirectPixels(Direct);
+        surface.SetSmoothingMode(Smooth ? TSmoothingMode::SmoothingModeAntiAlias
+                                        : TSmoothingMode::SmoothingModeNone);
+        surface.SetTransform(QTransform::fromTranslate(Shift.x(), Shift.y()));
+        if (!Clip.isEmpty())
+            surface.SetClip(Clip);
+        for (std::size_t i = 0; i < places.size(); ++i)
+            surface.DrawImage(sprites[i % sprites.size()], places[i]);
+        return image;
+    };
+    for (const QImage::Format format : {QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB32})
+        for (const QRectF& clip : {QRectF(), QRectF(4.5, 3.5, 41, 31)})
+            for (const QPointF& shift : {QPointF(0, 0), QPointF(2, -3)})
+                for (const bool smooth : {false, true})
+                    EXPECT_TRUE(render(format, clip, shift, smooth, true) ==
+                                render(format, clip, shift, smooth, false))
+                        << "format " << format << " clip " << clip.x() << " shift " << shift.x()
+                        << " smooth " << smooth;
+}
+
 } // namespace
