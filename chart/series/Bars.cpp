@@ -942,18 +942,28 @@ struct TVxBarsPainter {
             const double columns = std::floor(R.right() + 0.5) - std::floor(R.left() + 0.5) + 1;
             rows = columns <= 1 ? BandRows : columns <= 2 ? BandRows / 2 : BandRows / 3;
         }
-        if (rows <= 0 || !(R.height() > rows) || !std::isfinite(R.height()) ||
-            !std::isfinite(R.width())) {
+        // Bands only over the rows of the drawing area (and a pixel beyond); what lies
+        // further out is one fill above and one below.
+        const double lo = std::floor(Area.top()) - 1.5, hi = std::ceil(Area.bottom()) + 1.5;
+        const double top = std::max(R.top(), lo), bottom = std::min(R.bottom(), hi);
+        if (rows <= 0 || !(bottom - top > rows) || !std::isfinite(R.top()) ||
+            !std::isfinite(R.bottom()) || !std::isfinite(R.width())) {
             Gr.FillRectangle(Brush, R);
             return;
         }
-        const double bottom = R.bottom();
-        double top = R.top();
-        while (top < bottom) {
-            const double next = std::min(bottom, std::floor(top - 0.5) + 0.5 + rows);
-            Gr.FillRectangle(Brush, QRectF(R.left(), top, R.width(), next - top));
-            top = next;
+        auto piece = [&](double A, double B) {
+            if (B > A)
+                Gr.FillRectangle(Brush, QRectF(R.left(), A, R.width(), B - A));
+        };
+        piece(R.top(), top);
+        for (double y = top; y < bottom;) {
+            double next = std::min(bottom, std::floor(y - 0.5) + 0.5 + rows);
+            if (!(next > y))
+                next = bottom;
+            piece(y, next);
+            y = next;
         }
+        piece(bottom, R.bottom());
     }
 
     void OutlineFrame(const TVxBrush& Brush, const QRectF& R) {
