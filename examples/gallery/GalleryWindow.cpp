@@ -30,9 +30,9 @@ TGalleryWindow::TGalleryWindow(QWidget* Parent) : QMainWindow(Parent) {
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 0);
     splitter->setStretchFactor(2, 1);
-    splitter->setSizes({180, GalleryFormSize.width() + 24, 560});
+    splitter->setSizes({260, GalleryFormSize.width() + 24, 560});
     setCentralWidget(splitter);
-    resize(1600, GalleryFormSize.height() + 80);
+    resize(1680, GalleryFormSize.height() + 80);
 
     // The library's errors stopped at a Qt boundary (a paint, a drag) show in the status bar.
     SetEventExceptionHandler([this](const QString& Message) { statusBar()->showMessage(Message); });
