@@ -73,7 +73,19 @@ public:
 
 private:
     static constexpr int MaxRects = 16;
+    static bool Contains(const TVxPixelRect& A, const TVxPixelRect& B) {
+        return A.Left <= B.Left && A.Right >= B.Right && A.Top <= B.Top && A.Bottom >= B.Bottom;
+    }
     void PushTouched(const TVxPixelRect& R) {
+        // A fill inside its own outline needs no check of its own.
+        for (int i = 0; i < FTouchedCount; ++i) {
+            if (Contains(FTouched[i], R))
+                return;
+            if (Contains(R, FTouched[i])) {
+                FTouched[i] = R;
+                return;
+            }
+        }
         if (FTouchedCount < MaxRects)
             FTouched[FTouchedCount++] = R;
         else

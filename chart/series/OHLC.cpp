@@ -419,12 +419,20 @@ void TVxCustomOHLC::CalculatePoints() {
     for (const TVxCustomDoubleVector* v :
          {FXData.data(), FYData.data(), FLowData.data(), FOpenData.data(), FHighData.data()})
         outliers = outliers || (!FOutliersVisible && v && v->AnyOutliers());
+    // KindAt, with the vectors at hand while no transformation is set.
+    const TVxCustomDoubleVector* lowData = FLowData.data();
+    const TVxCustomDoubleVector* openData = FOpenData.data();
+    const TVxCustomDoubleVector* highData = FHighData.data();
+    const bool plainKinds =
+        !FKindTransformation[Low] && !FKindTransformation[Open] && !FKindTransformation[High];
     for (int i = first; i <= last; ++i) {
         if (outliers && !HasValuesAt(i))
             continue;
         const double x = TransformX(i, FXData->GetValue(i));
         const double c = TransformY(i, FYData->GetValue(i));
-        const double l = KindAt(Low, i), o = KindAt(Open, i), h = KindAt(High, i);
+        const double l = plainKinds ? lowData->GetValue(i) : KindAt(Low, i);
+        const double o = plainKinds ? openData->GetValue(i) : KindAt(Open, i);
+        const double h = plainKinds ? highData->GetValue(i) : KindAt(High, i);
         if (std::isnan(x) || std::isnan(c) || std::isnan(l) || std::isnan(o) || std::isnan(h))
             continue;
         FPoints.emplace_back(mx.ToPixel(x), my.ToPixel(c));
