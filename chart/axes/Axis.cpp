@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <tuple>
 
 namespace {
 
@@ -435,11 +436,28 @@ void TVxAxis::GetNewRanges() {
         lo = FInitialStart;
         hi = FInitialStop;
     }
-    FValuesStart = lo;
-    FValuesStop = hi;
+    SetRangeFromValues(lo, hi);
+}
 
+void TVxAxis::SetRangeFromValues(double Lo, double Hi) {
+    FValuesStart = Lo;
+    FValuesStop = Hi;
     double start;
     double stop;
+    RangeOfValues(start, stop);
+    FRoundedFrom = {start, stop};
+    RoundEnds(start, stop);
+    FRoundedTo = {start, stop};
+    FLastStart = start;
+    FLastStop = stop;
+    SetRange(start, stop);
+    Modified();
+    // Rounded once for this change of range: rounding the rounded ends again could choose
+    // another partition (CalculateScale rounds from FRoundedFrom while the ends are unchanged).
+    FValuesRounded = true;
+}
+
+void TVxAxis::RangeOfValues(double& start, double& stop) {
     if (FScale.StopEnd != TVxAxisEnd::MovingSlit) {
         switch (FScale.StartEnd) {
         case TVxAxisEnd::Fixed:
@@ -486,13 +504,6 @@ void TVxAxis::GetNewRanges() {
         stop = e0 + k * increment;
         start = stop - width > FValuesStart ? stop - width : FInitialStart;
     }
-    RoundEnds(start, stop);
-    FLastStart = start;
-    FLastStop = stop;
-    SetRange(start, stop);
-    Modified();
-    // Rounded once for this change of range: rounding again would change the partition.
-    FValuesRounded = true;
 }
 
 TVxScaleContext TVxAxis::ScaleContext() const {
@@ -540,7 +551,14 @@ void TVxAxis::CalculateScale() {
     if (!FValuesRounded && !panning) {
         double start = FScale.Start;
         double stop = FScale.Stop;
+        // Ends that are still the rounded data range are rounded again from that range, so
+        // that a change of look does not change the steps.
+        const bool fromData = start == FRoundedTo.first && stop == FRoundedTo.second;
+        if (fromData)
+            std::tie(start, stop) = FRoundedFrom;
         RoundEnds(start, stop);
+        if (fromData)
+            FRoundedTo = {start, stop};
         SetRange(start, stop);
         FValuesRounded = true;
     }

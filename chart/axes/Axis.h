@@ -17,8 +17,10 @@
 #include <QPointer>
 #include <QStringList>
 #include <QVariant>
+#include <cmath>
 #include <functional>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 class QIODevice;
@@ -226,6 +228,10 @@ public:
     void RangeModified();
     /// Gathers the data range and sets Start/Stop when it changed since the last call.
     void GetNewRanges();
+    /// Sets Start/Stop from the data range Lo .. Hi as the ends ask, rounded once.
+    void SetRangeFromValues(double Lo, double Hi);
+    /// The range the ends ask for with the data range FValuesStart .. FValuesStop, unrounded.
+    void RangeOfValues(double& start, double& stop);
     /// Normalises a range, chooses the partition and rounds the ends.
     void RoundEnds(double& AStart, double& AStop);
     /// One value rounded up or down to the major or minor step.
@@ -363,6 +369,9 @@ private:
     double FInitialStop = 10;
     double FLastStart = 0;
     double FLastStop = 10;
+    // The range the last ranging from the data rounded, and the rounded ends it gave.
+    std::pair<double, double> FRoundedFrom{std::nan(""), std::nan("")};
+    std::pair<double, double> FRoundedTo{std::nan(""), std::nan("")};
     double FValuesStart = MaxDouble;
     double FValuesStop = -MaxDouble;
     bool FRecalculate = true;

@@ -19,6 +19,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -91,6 +92,17 @@ void TVxAxis::RestoreRange(bool HasRange, double AStart, double AStop, bool HasZ
         FValuesStop = AValuesStop;
     }
     FTransformDirty = true;
+    // Unzoomed ends that follow the data were rounded from the data range: the next rounding
+    // starts from that range again, as it would have before saving, not from the rounded ends.
+    FRoundedFrom = FRoundedTo = {std::nan(""), std::nan("")};
+    if (HasValues && !CanZoomBack() && FScale.StopEnd != TVxAxisEnd::MovingSlit &&
+        AValuesStart <= AValuesStop && std::isfinite(AValuesStart) && std::isfinite(AValuesStop)) {
+        double start;
+        double stop;
+        RangeOfValues(start, stop);
+        FRoundedFrom = {start, stop};
+        FRoundedTo = {FScale.Start, FScale.Stop};
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

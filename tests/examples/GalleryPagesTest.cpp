@@ -227,11 +227,6 @@ TEST_P(GalleryIdentity, TheLoadedChartPaintsTheSameImage) {
     const TContainer container = GetParam().Container;
     if (page.UnsavedHandler)
         GTEST_SKIP() << page.Name.toStdString() << ": " << page.UnsavedHandler;
-    // Known library faults this check found, open until mended.
-    if (page.Name == QLatin1String("Axes"))
-        GTEST_SKIP() << "known fault: a loaded auto-ranged axis chooses its label step from "
-                        "the saved, rounded range (the gain axis labels every 10 dB instead "
-                        "of every 5 dB)";
     TGalleryPageOptions options;
     options.PointCount = TestPointCount;
 

@@ -6,6 +6,7 @@
 #include "annotations/Legend.h"
 #include "annotations/LineMarker.h"
 #include "axes/Axis.h"
+#include "axes/AxisLook.h"
 #include "graph/ComponentRegistry.h"
 #include "graph/Graph.h"
 #include "persistence/AtomicFile.h"
@@ -828,6 +829,61 @@ TEST(ComponentRegistry, CreatesTheRegisteredClassesAndKnowsNoOthers) {
     }
     EXPECT_EQ(r.Find("TVxGraph2D"), nullptr);
     EXPECT_EQ(r.Find("TVxSeries"), nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Steps of an axis that follows its data
+
+// Rounding already rounded ends again may choose other steps than rounding the data range
+// did: -40.0004 .. -0.0004 and its rounded -45 .. 0 differ on these heights. A change of
+// look and a reload in every container keep the steps the data range gave.
+TEST(GraphRecords, AnAxisFollowingItsDataKeepsItsStepsAfterALookChangeAndAReload) {
+    struct TSteps {
+        double Start, Stop, LabelPart, MajorTickPart;
+        bool operator==(const TSteps&) const = default;
+    };
+    const auto steps = [](const TVxAxis& Axis) {
+        return TSteps{Axis.Start(), Axis.Stop(), Axis.LabelPart(), Axis.MajorTickPart()};
+    };
+    for (int height : {300, 500})
+        for (TContainer container : {TContainer::Stream, TContainer::Xml, TContainer::Ini}) {
+            SCOPED_TRACE(std::string(ContainerNames[int(container)]) + " " +
+                         std::to_string(height));
+            QByteArray bytes;
+            TSteps settled{};
+            {
+                TForm f;
+                QWidget* form = f.Widget.get();
+                auto* vx = Named(new TVxDoubleVector(form), "VX");
+                auto* vy = Named(new TVxDoubleVector(form), "VY");
+                vx->AddRange(std::vector<double>{1, 2});
+                vy->AddRange(std::vector<double>{-40.000434, -0.000434});
+                auto* ax = Named(new TVxAxis(form), "AX");
+                auto* ay = Named(new TVxAxis(form), "AY");
+                ay->SetPosition(TVxAxisPosition::Left);
+                f.Graph->AddAxis(ax);
+                f.Graph->AddAxis(ay);
+                auto* line = Named(new TVxLineSeries(form), "Line");
+                line->SetXData(vx);
+                line->SetYData(vy);
+                line->SetXAxis(ax);
+                line->SetYAxis(ay);
+                f.Graph->setGeometry(0, 0, 400, height);
+                f.Graph->PaintToImage();
+                ay->RangeModified(); // ranged again, now that the axis has its length
+                f.Graph->PaintToImage();
+                settled = steps(*ay);
+                AxisLook(*ay).SetCaption("Gain (dB)");
+                f.Graph->PaintToImage();
+                EXPECT_EQ(steps(*ay), settled);
+                bytes = Save(*f.Graph, container, true);
+            }
+            TForm g;
+            g.Graph->setGeometry(0, 0, 400, height);
+            Load(*g.Graph, container, bytes);
+            g.Graph->PaintToImage();
+            EXPECT_EQ(steps(*g.Find<TVxAxis>("AY")), settled);
+        }
 }
 
 // ---------------------------------------------------------------------------------------------
