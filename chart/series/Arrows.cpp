@@ -255,9 +255,16 @@ void TVxArrows::PaintGr(TVxSurface& Gr) {
     if (!XAxis() || !YAxis() || !Host() || !SeriesVisible())
         return;
     EnsurePoints();
-    const bool gradient = FArrow->Gradient()->Visible();
-    const TVxPen plain = FArrow->GetPen(Host()->DrawingArea());
-    const double w = std::max(1.0f, FArrow->Width());
+    // The series' own line (stored with the series) with the head of the arrow settings.
+    const TVxLineSettings& line = *Line();
+    const auto arrowPen = [&](const QRectF& View, double Angle) {
+        TVxPen pen = line.GetPen(View, Angle);
+        pen.CustomEndCap = FArrow->Cap();
+        return pen;
+    };
+    const bool gradient = line.Gradient()->Visible();
+    const TVxPen plain = arrowPen(Host()->DrawingArea(), 0);
+    const double w = std::max(1.0f, line.Width());
     for (size_t k = 0; k < FStarts.size(); ++k) {
         const QPointF a = FStarts[k], b = FTips[k];
         // A zero-length arrow has no direction: nothing to draw.
@@ -272,7 +279,7 @@ void TVxArrows::PaintGr(TVxSurface& Gr) {
                 box.adjust(-(w - box.width()) / 2, 0, (w - box.width()) / 2, 0);
             if (box.height() < w)
                 box.adjust(0, -(w - box.height()) / 2, 0, (w - box.height()) / 2);
-            pen = FArrow->GetPen(box, ArrowAngle(a, b));
+            pen = arrowPen(box, ArrowAngle(a, b));
         }
         if (OnGetPen) {
             TVxPenEventArgs e;

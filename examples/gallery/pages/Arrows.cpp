@@ -61,8 +61,9 @@ void BuildArrows(QWidget& form, const TGalleryPageOptions&) {
     wind->SetDeltaY(dy);
     wind->SetXAxis(graph->PrimaryXAxis());
     wind->SetYAxis(graph->PrimaryYAxis());
-    // The head's shape; the arrows keep the default line (a saved chart stores the head
-    // but not the arrow line's colour and width).
+    // The series' line draws the arrows; the arrow settings give the head's shape.
+    wind->Line()->SetColor(VxColor(0xFF1F4E9A));
+    wind->Line()->SetWidth(1.5);
     wind->Arrow()->SetPointLength(6);
     wind->Arrow()->SetPointHeight(3);
 }

@@ -2,6 +2,7 @@
 // bar record that ends after the captions, a caption count of -1, bad ordinals; the vectors a
 // bubble or arrow series refers to. Bubble geometry on unequal scales and arrow directions.
 
+#include "drawing/RecordingSurface.h"
 #include "persistence/IniFile.h"
 #include "persistence/XmlCodec.h"
 #include "series/Arrows.h"
@@ -345,6 +346,38 @@ TEST_F(BarsRecordsTest, ArrowsSpanStartsAndTipsAndAZeroArrowDrawsNothing) {
     EXPECT_EQ(a->Starts()[1], a->Tips()[1]);
     EXPECT_NEAR(a->Tips()[0].x(), 200 + 3 * 20, 1e-3);
     EXPECT_NEAR(a->Tips()[0].y(), 50 + 4 * 5, 1e-3);
+
+    // Drawn with the series' line, which its record keeps, and the head of the arrow
+    // settings: a reloaded series draws the same pens.
+    a->Line()->SetColor(VxColor(0xFF2040C0));
+    a->Line()->SetWidth(3);
+    a->Arrow()->SetPointLength(9);
+    const auto pens = [](TVxArrows& Series) {
+        TVxRecordingSurface surface;
+        Series.PaintGr(surface);
+        std::vector<TVxPen> drawn;
+        for (const TVxDrawRecord& r : surface.Records())
+            if (r.Pen)
+                drawn.push_back(*r.Pen);
+        return drawn;
+    };
+    const std::vector<TVxPen> drawn = pens(*a);
+    ASSERT_EQ(drawn.size(), 2u); // the zero arrow draws nothing
+    for (const TVxPen& pen : drawn) {
+        EXPECT_EQ(pen.Color, VxColor(0xFF2040C0));
+        EXPECT_EQ(pen.Width, 3);
+        ASSERT_TRUE(pen.CustomEndCap);
+        EXPECT_EQ(pen.CustomEndCap->PointLength, 9);
+    }
+    auto* read = Named(new TVxArrows(&Form), "Read");
+    ASSERT_TRUE(ReadBytes(*read, WriteBytes(*a)));
+    read->SetXAxis(AX);
+    read->SetYAxis(AY);
+    read->Calculate();
+    const std::vector<TVxPen> reread = pens(*read);
+    ASSERT_EQ(reread.size(), 2u);
+    EXPECT_EQ(reread[0].Color, VxColor(0xFF2040C0));
+    EXPECT_EQ(reread[0].Width, 3);
 }
 
 } // namespace
