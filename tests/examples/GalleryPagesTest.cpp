@@ -4,6 +4,7 @@
 // the same image pixel for pixel.
 
 #include "GalleryExport.h"
+#include "GraphContainers.h"
 #include "graph/Graph.h"
 #include "graph/ImageExport.h"
 #include "persistence/IniFile.h"
@@ -158,7 +159,7 @@ TEST(GalleryExport, AnErrorStoppedAtAQtBoundaryFailsThePageWithItsMessage) {
 // ---------------------------------------------------------------------------------------------
 // Saved and loaded, every page paints the same
 
-enum class TContainer { Stream, Xml, Ini };
+using TContainer = TGraphContainer;
 
 // The exported stack as an image (coupled graphs included).
 QImage StackImage(TVxGraph2D& Graph) {
@@ -170,49 +171,11 @@ QImage StackImage(TVxGraph2D& Graph) {
 }
 
 QByteArray Save(const TVxGraph2D& Graph, TContainer Container) {
-    switch (Container) {
-    case TContainer::Stream: {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        Graph.WriteTo(static_cast<QIODevice&>(buffer), true);
-        return bytes;
-    }
-    case TContainer::Xml: {
-        pugi::xml_document doc;
-        Graph.WriteTo(doc, true);
-        return SaveXmlDocument(doc);
-    }
-    case TContainer::Ini: {
-        TVxIniFile ini;
-        Graph.WriteTo(ini, Graph.objectName(), true);
-        return ini.SaveToText();
-    }
-    }
-    return {};
+    return SaveGraph(Graph, Container, true, Graph.objectName());
 }
 
 void Load(TVxGraph2D& Graph, TContainer Container, QByteArray Bytes) {
-    switch (Container) {
-    case TContainer::Stream: {
-        QBuffer buffer(&Bytes);
-        buffer.open(QIODevice::ReadOnly);
-        Graph.ReadFrom(static_cast<QIODevice&>(buffer));
-        return;
-    }
-    case TContainer::Xml: {
-        pugi::xml_document doc;
-        LoadXmlDocument(doc, Bytes);
-        Graph.ReadFrom(doc.first_child());
-        return;
-    }
-    case TContainer::Ini: {
-        TVxIniFile ini;
-        ini.LoadFromText(Bytes);
-        Graph.ReadFrom(ini, Graph.objectName());
-        return;
-    }
-    }
+    LoadGraph(Graph, Container, std::move(Bytes), Graph.objectName());
 }
 
 struct TIdentityCase {
@@ -268,7 +231,7 @@ std::vector<TIdentityCase> IdentityCases() {
 }
 
 std::string IdentityCaseName(const ::testing::TestParamInfo<TIdentityCase>& Info) {
-    static const char* const containers[] = {"Stream", "Xml", "Ini"};
+    static const char* const containers[] = {"Stream", "File", "Xml", "Ini"};
     return GalleryPages()[Info.param.Page].Name.toStdString() +
            containers[int(Info.param.Container)];
 }

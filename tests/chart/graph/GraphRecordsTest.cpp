@@ -3,6 +3,7 @@
 // values, back into a changed chart without them), the layouts older files use, and loads
 // that fail without changing anything.
 
+#include "GraphContainers.h"
 #include "annotations/Legend.h"
 #include "annotations/LineMarker.h"
 #include "axes/Axis.h"
@@ -57,7 +58,7 @@ std::string ErrorOf(const std::function<void()>& Action) {
     return "no error";
 }
 
-enum class TContainer { Stream, File, Xml, Ini };
+using TContainer = TGraphContainer;
 const char* const ContainerNames[] = {"stream", "file", "XML", "ini"};
 constexpr const char* Section = "Chart";
 
@@ -67,59 +68,11 @@ QString ScratchFile() {
 }
 
 QByteArray Save(const TVxGraph2D& Graph, TContainer Container, bool IncludeValues) {
-    switch (Container) {
-    case TContainer::Stream: {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        Graph.WriteTo(static_cast<QIODevice&>(buffer), IncludeValues);
-        return bytes;
-    }
-    case TContainer::File:
-        Graph.WriteTo(ScratchFile(), IncludeValues);
-        return ReadWholeFile(ScratchFile());
-    case TContainer::Xml: {
-        pugi::xml_document doc;
-        Graph.WriteTo(doc, IncludeValues);
-        return SaveXmlDocument(doc);
-    }
-    default: {
-        TVxIniFile ini;
-        Graph.WriteTo(ini, Section, IncludeValues);
-        return ini.SaveToText();
-    }
-    }
+    return SaveGraph(Graph, Container, IncludeValues, Section, ScratchFile());
 }
 
 void Load(TVxGraph2D& Graph, TContainer Container, QByteArray Bytes) {
-    switch (Container) {
-    case TContainer::Stream: {
-        QBuffer buffer(&Bytes);
-        buffer.open(QIODevice::ReadOnly);
-        Graph.ReadFrom(static_cast<QIODevice&>(buffer));
-        return;
-    }
-    case TContainer::File: {
-        QFile file(ScratchFile());
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(Bytes);
-        file.close();
-        Graph.ReadFrom(ScratchFile());
-        return;
-    }
-    case TContainer::Xml: {
-        pugi::xml_document doc;
-        LoadXmlDocument(doc, Bytes);
-        Graph.ReadFrom(doc.first_child());
-        return;
-    }
-    default: {
-        TVxIniFile ini;
-        ini.LoadFromText(Bytes);
-        Graph.ReadFrom(ini, Section);
-        return;
-    }
-    }
+    LoadGraph(Graph, Container, std::move(Bytes), Section, ScratchFile());
 }
 
 // The saved bytes as gtest shows them best: texts as they are, binary in hex lines.
